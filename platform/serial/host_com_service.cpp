@@ -1,0 +1,393 @@
+#include "platform/serial/host_com_service.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "platform/serial/port_table.h"
+
+namespace {
+
+constexpr double kDefaultTimeout = 10.0;
+// How long an idle ProcessSystemEvents waits for the next event: short enough for the
+// command loops' own time-outs, long enough that polling does not burn a core.
+constexpr int kIdleWaitMs = 2;
+constexpr int kMaxNotifyCount = 1 << 20;
+
+const auto kStart = std::chrono::steady_clock::now();
+
+int MillisecondsFor(double seconds) {
+    return static_cast<int>(std::clamp(std::ceil(seconds * 1000.0), 0.0, 86400000.0));
+}
+
+QSerialPort::Parity QtParity(int parity) {
+    switch (parity) {
+        case 1:
+            return QSerialPort::OddParity;
+        case 2:
+            return QSerialPort::EvenParity;
+        case 3:
+            return QSerialPort::MarkParity;
+        case 4:
+            return QSerialPort::SpaceParity;
+        default:
+            return QSerialPort::NoParity;
+    }
+}
+
+// A wait on the device that timed out leaves an error behind; it means nothing to us.
+void ForgetTimeout(QSerialPort& serial) {
+    if (serial.error() == QSerialPort::TimeoutError) serial.clearError();
+}
+
+}  // namespace
+
+struct HostComService::Port {
+    std::unique_ptr<QSerialPort> serial;  // null while closed
+    bool failed = false;                  // the device went away (unplugged, hung up)
+    double timeout = kDefaultTimeout;
+    int mask = 0;
+    int notifyCount = 0;
+    int eventChar = 0;
+    ComCallbackPtr callback = nullptr;
+    void* data = nullptr;
+    std::string queue;  // received bytes not yet read
+    bool newBytes = false;
+    int pendingEvents = 0;
+    bool inCallback = false;
+    std::string reason;  // of the last failed open
+};
+
+HostComService::HostComService() : context_(std::make_unique<QObject>()) {}
+
+HostComService::~HostComService() = default;
+
+HostComService::Port& HostComService::entry(int number) {
+    std::unique_ptr<Port>& slot = ports_[number];
+    if (!slot) slot = std::make_unique<Port>();
+    return *slot;
+}
+
+HostComService::Port* HostComService::openPort(int number) {
+    const auto it = ports_.find(number);
+    if (it == ports_.end() || !it->second->serial) return nullptr;
+    return it->second.get();
+}
+
+void HostComService::closePort(Port& port) {
+    port.serial.reset();
+    port.failed = false;
+    port.mask = 0;
+    port.callback = nullptr;
+    port.data = nullptr;
+    port.queue.clear();
+    port.newBytes = false;
+    port.pendingEvents = 0;
+}
+
+int HostComService::open(int number, long baudRate, int parity, int dataBits, int stopBits) {
+    std::string problem;
+    const int invalid =
+        CheckComOpenParameters(number, baudRate, parity, dataBits, stopBits, &problem);
+    if (invalid != 0) {
+        if (number >= 1 && number <= 255) entry(number).reason = problem;
+        return invalid;
+    }
+    Port& port = entry(number);
+    closePort(port);
+    port.reason.clear();
+
+    const std::string device = PortTableDevice(number);
+    if (device.empty()) {
+        port.reason = "no device stands behind COM" + std::to_string(number);
+        return kComInvalidPort;
+    }
+    const QString location = QString::fromStdString(device);
+#ifndef Q_OS_WIN
+    if (!QFileInfo::exists(location)) {
+        port.reason = device + ": " + std::strerror(ENOENT);
+        return kComNoSerialPort;
+    }
+#endif
+    auto serial = std::make_unique<QSerialPort>();
+    serial->setPortName(location);
+    if (!serial->open(QIODevice::ReadWrite)) {
+        port.reason = serial->errorString().toStdString();
+        return serial->error() == QSerialPort::DeviceNotFoundError ? kComNoSerialPort
+                                                                   : kComCannotOpen;
+    }
+    if (!serial->setBaudRate(static_cast<qint32>(baudRate)) ||
+        !serial->setDataBits(static_cast<QSerialPort::DataBits>(dataBits)) ||
+        !serial->setParity(QtParity(parity)) ||
+        !serial->setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop)) {
+        port.reason = serial->errorString().toStdString();
+        return kComInvalidParameter;
+    }
+    // Modem lines and flow control do not exist on pseudo-terminals: best effort only.
+    serial->setFlowControl(QSerialPort::NoFlowControl);
+    serial->setDataTerminalReady(true);
+    serial->setRequestToSend(true);
+    serial->clearError();
+
+    Port* p = &port;
+    QSerialPort* raw = serial.get();
+    QObject::connect(raw, &QSerialPort::readyRead, raw, [this, p] { takeArrived(*p); });
+    QObject::connect(raw, &QSerialPort::errorOccurred, raw,
+                     [this, p](QSerialPort::SerialPortError e) {
+                         // An unplugged adapter or a hung-up pty: reads see EOF or EIO.
+                         if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError ||
+                             e == QSerialPort::WriteError) {
+                             p->failed = true;
+                             scheduleCheck();
+                         }
+                     });
+    port.serial = std::move(serial);
+    port.timeout = kDefaultTimeout;
+    return 0;
+}
+
+int HostComService::close(int number) {
+    if (Port* port = openPort(number)) closePort(*port);
+    return 0;
+}
+
+int HostComService::setTimeout(int number, double seconds) {
+    Port* port = openPort(number);
+    if (port == nullptr) return kComPortNotOpen;
+    if (!std::isfinite(seconds) || seconds < 0.0) return kComInvalidParameter;
+    port->timeout = seconds;
+    return 0;
+}
+
+int HostComService::setCtsMode(int number, int mode) {
+    Port* port = openPort(number);
+    if (port == nullptr) return kComPortNotOpen;
+    if (mode < 0 || mode > 2) return kComInvalidParameter;
+    // Best effort: pseudo-terminals have no handshake lines.
+    port->serial->setFlowControl(mode == 0 ? QSerialPort::NoFlowControl
+                                           : QSerialPort::HardwareControl);
+    port->serial->clearError();
+    return 0;
+}
+
+int HostComService::installCallback(int number, int eventMask, int notifyCount, int eventCharacter,
+                                    ComCallbackPtr callback, void* callbackData) {
+    Port* port = openPort(number);
+    if (port == nullptr) return kComPortNotOpen;
+    if (eventMask == 0 || callback == nullptr) {
+        port->mask = 0;
+        port->callback = nullptr;
+        port->data = nullptr;
+        port->pendingEvents = 0;
+        return 0;
+    }
+    if ((eventMask & LWRS_RECEIVE) != 0 && (notifyCount < 1 || notifyCount > kMaxNotifyCount))
+        return kComInvalidParameter;
+    if ((eventMask & LWRS_RXFLAG) != 0 && (eventCharacter < 0 || eventCharacter > 255))
+        return kComInvalidParameter;
+    port->mask = eventMask;
+    port->notifyCount = notifyCount;
+    port->eventChar = eventCharacter;
+    port->callback = callback;
+    port->data = callbackData;
+    port->pendingEvents = 0;
+    // Bytes already waiting count as new for a freshly installed routine.
+    port->newBytes = !port->queue.empty();
+    scheduleCheck();
+    return 0;
+}
+
+void HostComService::takeArrived(Port& port) {
+    if (!port.serial || !port.serial->isOpen()) return;
+    const QByteArray bytes = port.serial->readAll();
+    if (bytes.isEmpty()) return;
+    if ((port.mask & LWRS_RXFLAG) != 0 && bytes.contains(static_cast<char>(port.eventChar)))
+        port.pendingEvents |= LWRS_RXFLAG;
+    port.queue.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+    port.newBytes = true;
+    scheduleCheck();
+}
+
+void HostComService::settleFailure(Port& port) {
+    // A dead device keeps reporting itself readable; closing it stops the event loop from
+    // spinning. The port stays open for the program, which gets errors until it reopens.
+    if (port.failed && port.serial && port.serial->isOpen()) port.serial->close();
+}
+
+void HostComService::pull(Port& port) {
+    if (!port.serial || port.failed) return settleFailure(port);
+    // Bytes stay in the kernel until QSerialPort is asked; a zero wait fetches them (and
+    // reports them through readyRead, which lands in takeArrived).
+    port.serial->waitForReadyRead(0);
+    ForgetTimeout(*port.serial);
+    takeArrived(port);
+    settleFailure(port);
+}
+
+void HostComService::waitForBytes(Port& port, double seconds) {
+    if (!port.serial || port.failed) return settleFailure(port);
+    port.serial->waitForReadyRead(std::max(1, MillisecondsFor(seconds)));
+    ForgetTimeout(*port.serial);
+    takeArrived(port);
+    settleFailure(port);
+}
+
+void HostComService::pullAll() {
+    for (auto& [number, port] : ports_) pull(*port);
+}
+
+int HostComService::read(int number, char* buffer, int count) {
+    Port* port = openPort(number);
+    if (port == nullptr) return kComPortNotOpen;
+    if (count < 0 || (count > 0 && buffer == nullptr)) return kComInvalidParameter;
+    if (count == 0) return 0;
+    const size_t wanted = static_cast<size_t>(count);
+    const double deadline = timer() + port->timeout;
+    pull(*port);
+    while (port->queue.size() < wanted && !port->failed) {
+        const double left = deadline - timer();
+        if (left <= 0.0) break;
+        // Returns on the first byte, not on the count: wait again for the rest.
+        waitForBytes(*port, left);
+    }
+    if (port->failed && port->queue.empty()) return kComIoError;
+    const size_t n = std::min(wanted, port->queue.size());
+    std::memcpy(buffer, port->queue.data(), n);
+    port->queue.erase(0, n);
+    return static_cast<int>(n);
+}
+
+int HostComService::write(int number, const char* buffer, int count) {
+    Port* port = openPort(number);
+    if (port == nullptr) return kComPortNotOpen;
+    if (count < 0 || (count > 0 && buffer == nullptr)) return kComInvalidParameter;
+    if (port->failed) return kComIoError;
+    if (count == 0) return 0;
+    QSerialPort& serial = *port->serial;
+    const qint64 accepted = serial.write(buffer, count);
+    if (accepted < 0) return kComIoError;
+    // Hand the bytes to the driver now: nothing else would before the next event-loop pass.
+    const double deadline = timer() + port->timeout;
+    while (serial.bytesToWrite() > 0 && !port->failed) {
+        const double left = deadline - timer();
+        if (left <= 0.0) break;
+        if (!serial.waitForBytesWritten(std::max(1, MillisecondsFor(left))) &&
+            serial.error() != QSerialPort::TimeoutError)
+            break;
+    }
+    ForgetTimeout(serial);
+    const qint64 unsent = serial.bytesToWrite();
+    // What did not go out in time is dropped, so the count returned is what was sent.
+    if (unsent > 0 && !port->failed) serial.clear(QSerialPort::Output);
+    settleFailure(*port);
+    if ((port->mask & LWRS_TXEMPTY) != 0) {
+        port->pendingEvents |= LWRS_TXEMPTY;
+        scheduleCheck();
+    }
+    return static_cast<int>(accepted - unsent);
+}
+
+int HostComService::flushIn(int number) {
+    Port* port = openPort(number);
+    if (port == nullptr) return kComPortNotOpen;
+    if (!port->failed) port->serial->clear(QSerialPort::Input);  // also what the kernel holds
+    port->queue.clear();
+    port->newBytes = false;
+    port->pendingEvents &= ~LWRS_RXFLAG;
+    return 0;
+}
+
+int HostComService::flushOut(int number) {
+    Port* port = openPort(number);
+    if (port == nullptr) return kComPortNotOpen;
+    if (!port->failed) port->serial->clear(QSerialPort::Output);
+    return 0;
+}
+
+int HostComService::inQueueLength(int number) {
+    Port* port = openPort(number);
+    if (port == nullptr) return kComPortNotOpen;
+    pull(*port);
+    return static_cast<int>(std::min<size_t>(port->queue.size(), 0x7fffffff));
+}
+
+std::string HostComService::openFailureReason(int number) {
+    const auto it = ports_.find(number);
+    return it == ports_.end() ? std::string() : it->second->reason;
+}
+
+double HostComService::timer() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - kStart).count();
+}
+
+void HostComService::delay(double seconds) {
+    if (!std::isfinite(seconds) || seconds <= 0.0) return;
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+void HostComService::scheduleCheck() {
+    if (checkScheduled_ || QCoreApplication::instance() == nullptr) return;
+    checkScheduled_ = true;
+    QMetaObject::invokeMethod(
+        context_.get(),
+        [this] {
+            checkScheduled_ = false;
+            for (auto& [number, port] : ports_) settleFailure(*port);
+            runNotifications();
+        },
+        Qt::QueuedConnection);
+}
+
+bool HostComService::runNotifications() {
+    std::vector<int> numbers;
+    for (const auto& [number, port] : ports_)
+        if (port->serial && port->callback != nullptr) numbers.push_back(number);
+    bool ran = false;
+    for (int number : numbers) {
+        Port& port = *ports_.at(number);
+        if (!port.serial || port.callback == nullptr || port.inCallback) continue;
+        const int events =
+            DueComEvents(port.mask, port.newBytes, static_cast<int>(port.queue.size()),
+                         port.notifyCount, port.pendingEvents);
+        if (events == 0) continue;
+        port.newBytes = false;
+        port.pendingEvents = 0;
+        // The routine may read, write, close the port or pump events itself.
+        port.inCallback = true;
+        port.callback(number, events, port.data);
+        port.inCallback = false;
+        ran = true;
+    }
+    return ran;
+}
+
+int HostComService::processSystemEvents() {
+    pullAll();
+    bool ran = runNotifications();
+    if (QCoreApplication::instance() != nullptr) {
+        if (ran) {
+            QCoreApplication::processEvents();
+        } else {
+            // Sleep in the event dispatcher until something happens (arriving serial data
+            // included) or the limit passes; one timer per call, as calls may nest.
+            QTimer limit;
+            limit.setSingleShot(true);
+            limit.setTimerType(Qt::PreciseTimer);
+            limit.start(kIdleWaitMs);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    } else if (!ran) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    pullAll();
+    runNotifications();
+    return 0;
+}

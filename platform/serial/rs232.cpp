@@ -1,0 +1,64 @@
+// The RS-232 calls of rs232.h, each handed to the active back end.
+#include "platform/serial/rs232.h"
+
+#include "platform/serial/com_service.h"
+
+int OpenComConfig(int port, const char* /*deviceName*/, long baudRate, int parity, int dataBits,
+                  int stopBits, int /*inputQueueSize*/, int /*outputQueueSize*/) {
+    // The device comes from the port table, not from the caller; the queues grow as needed.
+    return ActiveComService().open(port, baudRate, parity, dataBits, stopBits);
+}
+
+int CloseCom(int port) {
+    return ActiveComService().close(port);
+}
+
+int SetComTime(int port, double timeoutSeconds) {
+    return ActiveComService().setTimeout(port, timeoutSeconds);
+}
+
+int SetCTSMode(int port, int mode) {
+    return ActiveComService().setCtsMode(port, mode);
+}
+
+int InstallComCallback(int port, int eventMask, int notifyCount, int eventCharacter,
+                       ComCallbackPtr callback, void* callbackData) {
+    return ActiveComService().installCallback(port, eventMask, notifyCount, eventCharacter,
+                                              callback, callbackData);
+}
+
+int ComRd(int port, char* buffer, int count) {
+    return ActiveComService().read(port, buffer, count);
+}
+
+int ComWrt(int port, const char* buffer, int count) {
+    return ActiveComService().write(port, buffer, count);
+}
+
+int FlushInQ(int port) {
+    return ActiveComService().flushIn(port);
+}
+
+int FlushOutQ(int port) {
+    return ActiveComService().flushOut(port);
+}
+
+int GetInQLen(int port) {
+    return ActiveComService().inQueueLength(port);
+}
+
+double Timer() {
+    return ActiveComService().timer();
+}
+
+void Delay(double seconds) {
+    ActiveComService().delay(seconds);
+}
+
+int ProcessSystemEvents() {
+    return ActiveComService().processSystemEvents();
+}
+
+std::string ComOpenFailureReason(int port) {
+    return ActiveComService().openFailureReason(port);
+}

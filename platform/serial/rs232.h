@@ -1,0 +1,53 @@
+// Serial-port service: the RS-232 calls, the clock and the event pump in the
+// shapes the device link uses. Every call goes through the active ComService
+// back end (host serial ports by default, a simulated line in tests).
+#pragma once
+
+#include <string>
+
+// Event bits of the receive notification.
+constexpr int LWRS_RXFLAG = 0x0002;   // the event character arrived
+constexpr int LWRS_TXEMPTY = 0x0004;  // the output queue ran empty
+constexpr int LWRS_RECEIVE = 0x8000;  // at least the notify count of bytes waits
+
+// Error codes of OpenComConfig and the other calls.
+constexpr int kComUnknownSystemError = -1;
+constexpr int kComInvalidPort = -2;
+constexpr int kComPortNotOpen = -3;
+constexpr int kComIoError = -4;
+constexpr int kComNoSerialPort = -6;
+constexpr int kComCannotOpen = -7;
+constexpr int kComInvalidParameter = -13;
+constexpr int kComTimeout = -99;
+
+using ComCallbackPtr = void (*)(int port, int eventMask, void* callbackData);
+
+int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
+                  int stopBits, int inputQueueSize, int outputQueueSize);
+int CloseCom(int port);
+int SetComTime(int port, double timeoutSeconds);
+int SetCTSMode(int port, int mode);
+// mask 0 with a null routine switches the notification off.
+int InstallComCallback(int port, int eventMask, int notifyCount, int eventCharacter,
+                       ComCallbackPtr callback, void* callbackData);
+// Blocks until count bytes arrived or the port time-out passed; returns the number read.
+int ComRd(int port, char* buffer, int count);
+// Returns the number of bytes written, or a negative code when the port is not open.
+int ComWrt(int port, const char* buffer, int count);
+int FlushInQ(int port);
+int FlushOutQ(int port);
+// Bytes waiting in the input queue; exact, without processing events.
+int GetInQLen(int port);
+
+// Seconds from a fixed start.
+double Timer();
+// Returns after the given time; processes no events.
+void Delay(double seconds);
+// Runs pending user-interface events and serial notifications, then returns. When nothing
+// is pending it may wait a few milliseconds for the next event; arriving serial data ends
+// that wait at once.
+int ProcessSystemEvents();
+
+// The operating system's own words for the last failed OpenComConfig on this port
+// ("Permission denied", ...), empty when there is none.
+std::string ComOpenFailureReason(int port);

@@ -1,0 +1,382 @@
+// The host back end on pseudo-terminals the tests make themselves.
+#include <gtest/gtest.h>
+#include <time.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/serial/com_service.h"
+#include "platform/serial/port_table.h"
+#include "platform/serial/rs232.h"
+#include "tests/platform/test_pty.h"
+
+namespace {
+
+constexpr int kPort = 201;
+
+struct Notes {
+    std::vector<int> events;
+    int bytesRead = 0;
+    QEventLoop* loop = nullptr;
+};
+
+void Record(int /*port*/, int events, void* data) {
+    static_cast<Notes*>(data)->events.push_back(events);
+}
+
+void RecordAndRead(int port, int events, void* data) {
+    auto* notes = static_cast<Notes*>(data);
+    notes->events.push_back(events);
+    char frame[36];
+    notes->bytesRead += ComRd(port, frame, sizeof frame);
+    if (notes->loop != nullptr) notes->loop->quit();
+}
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+int OpenAt(int port) {
+    return OpenComConfig(port, "", 19200, 0, 8, 1, 4096, 4096);
+}
+
+class HostSerial : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetComService(nullptr);
+        ASSERT_TRUE(pty.ok());
+        PortTablePin(kPort, pty.slavePath());
+        ASSERT_EQ(OpenAt(kPort), 0) << ComOpenFailureReason(kPort);
+    }
+    void TearDown() override {
+        CloseCom(kPort);
+        PortTableClearPins();
+    }
+
+    // The input queue reaches count bytes (fetched from the kernel by GetInQLen alone).
+    bool waitQueued(int count) {
+        for (int i = 0; i < 1000; ++i) {
+            if (GetInQLen(kPort) >= count) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    }
+
+    template <typename Done>
+    bool pumpUntil(Done done, double seconds = 2.0) {
+        const double end = Timer() + seconds;
+        while (!done()) {
+            if (Timer() > end) return false;
+            ProcessSystemEvents();
+        }
+        return true;
+    }
+
+    TestPty pty;
+    Notes notes;
+};
+
+TEST_F(HostSerial, CarriesFramesBothWays) {
+    const auto out = TestFrame(1);
+    EXPECT_EQ(ComWrt(kPort, reinterpret_cast<const char*>(out.data()), 36), 36);
+    EXPECT_EQ(pty.receive(36), out);
+
+    const auto in = TestFrame(100);
+    ASSERT_TRUE(pty.send(in));
+    SetComTime(kPort, 1.0);
+    std::vector<unsigned char> got(36);
+    EXPECT_EQ(ComRd(kPort, reinterpret_cast<char*>(got.data()), 36), 36);
+    EXPECT_EQ(got, in);
+}
+
+TEST_F(HostSerial, ReopeningAnOpenPortLeavesItWorking) {
+    ASSERT_EQ(OpenAt(kPort), 0) << ComOpenFailureReason(kPort);
+    const auto out = TestFrame(7);
+    EXPECT_EQ(ComWrt(kPort, reinterpret_cast<const char*>(out.data()), 36), 36);
+    EXPECT_EQ(pty.receive(36), out);
+}
+
+TEST(HostSerialOpen, ReportsWhyAPortCannotBeOpened) {
+    SetComService(nullptr);
+    TestPty pty;
+    ASSERT_TRUE(pty.ok());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string plainFile = dir.filePath("not-a-tty").toStdString();
+    {
+        QFile f(QString::fromStdString(plainFile));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+
+    ASSERT_EQ(PortTableDevice(255), "") << "COM255 has a device on this machine";
+    EXPECT_EQ(OpenAt(255), kComInvalidPort);
+    EXPECT_FALSE(ComOpenFailureReason(255).empty());
+    EXPECT_EQ(OpenAt(0), kComInvalidPort);
+    EXPECT_EQ(OpenAt(256), kComInvalidPort);
+    EXPECT_EQ(OpenAt(-1), kComInvalidPort);
+
+    PortTablePin(210, dir.filePath("ttyMissing").toStdString());
+    EXPECT_EQ(OpenAt(210), kComNoSerialPort);
+    EXPECT_NE(ComOpenFailureReason(210).find("No such file"), std::string::npos)
+        << ComOpenFailureReason(210);
+
+    PortTablePin(211, dir.path().toStdString());
+    EXPECT_EQ(OpenAt(211), kComCannotOpen);
+    EXPECT_FALSE(ComOpenFailureReason(211).empty());
+
+    PortTablePin(212, plainFile);
+    EXPECT_EQ(OpenAt(212), kComCannotOpen);
+    EXPECT_FALSE(ComOpenFailureReason(212).empty());
+
+    PortTablePin(213, pty.slavePath());
+    EXPECT_EQ(OpenComConfig(213, "", 0, 0, 8, 1, 4096, 4096), kComInvalidParameter);
+    EXPECT_EQ(OpenComConfig(213, "", 19200, 5, 8, 1, 4096, 4096), kComInvalidParameter);
+    EXPECT_EQ(OpenComConfig(213, "", 19200, 0, 9, 1, 4096, 4096), kComInvalidParameter);
+    EXPECT_EQ(OpenComConfig(213, "", 19200, 0, 8, 3, 4096, 4096), kComInvalidParameter);
+    EXPECT_EQ(OpenAt(213), 0) << ComOpenFailureReason(213);
+    EXPECT_EQ(ComOpenFailureReason(213), "");
+    EXPECT_EQ(CloseCom(213), 0);
+    PortTableClearPins();
+}
+
+TEST_F(HostSerial, NotificationRunsOnlyInProcessSystemEvents) {
+    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, Record, &notes), 0);
+    auto frames = TestFrame(1);
+    const auto second = TestFrame(60);
+    frames.insert(frames.end(), second.begin(), second.end());
+    ASSERT_TRUE(pty.send(frames));
+
+    ASSERT_TRUE(waitQueued(72));
+    char buffer[36];
+    EXPECT_EQ(ComRd(kPort, buffer, 36), 36);
+    EXPECT_EQ(ComWrt(kPort, buffer, 36), 36);
+    Delay(0.01);
+    EXPECT_TRUE(notes.events.empty()) << "ran inside GetInQLen, ComRd, ComWrt or Delay";
+
+    ProcessSystemEvents();
+    ASSERT_EQ(notes.events.size(), 1u);
+    EXPECT_EQ(notes.events[0], LWRS_RECEIVE | LWRS_RXFLAG | LWRS_TXEMPTY);
+
+    // 36 bytes still wait, but nothing new arrived: no second call.
+    for (int i = 0; i < 5; ++i) ProcessSystemEvents();
+    EXPECT_EQ(notes.events.size(), 1u);
+    EXPECT_EQ(GetInQLen(kPort), 36);
+
+    ASSERT_TRUE(pty.send(TestFrame(9)));
+    ASSERT_TRUE(pumpUntil([&] { return notes.events.size() == 2; }));
+    EXPECT_EQ(notes.events[1], LWRS_RECEIVE | LWRS_RXFLAG);
+}
+
+TEST_F(HostSerial, NotifiesOnceTheNotifyCountHasArrived) {
+    ASSERT_EQ(InstallComCallback(kPort, LWRS_RECEIVE, 36, 0x55, RecordAndRead, &notes), 0);
+    const auto frame = TestFrame(3);
+    ASSERT_TRUE(pty.send({frame.begin(), frame.begin() + 20}));
+    ASSERT_TRUE(waitQueued(20));
+    for (int i = 0; i < 10; ++i) ProcessSystemEvents();
+    EXPECT_TRUE(notes.events.empty());
+
+    ASSERT_TRUE(pty.send({frame.begin() + 20, frame.end()}));
+    ASSERT_TRUE(pumpUntil([&] { return !notes.events.empty(); }));
+    EXPECT_EQ(notes.events, std::vector<int>{LWRS_RECEIVE});
+    EXPECT_EQ(notes.bytesRead, 36);
+    EXPECT_EQ(GetInQLen(kPort), 0);
+}
+
+TEST_F(HostSerial, MaskZeroSwitchesTheNotificationOffAndKeepsBytesQueued) {
+    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
+    ASSERT_EQ(InstallComCallback(kPort, 0, 36, 0x55, nullptr, nullptr), 0);
+    ASSERT_TRUE(pty.send(TestFrame(5)));
+    ASSERT_TRUE(waitQueued(36));
+    for (int i = 0; i < 20; ++i) ProcessSystemEvents();
+    EXPECT_TRUE(notes.events.empty());
+    EXPECT_EQ(GetInQLen(kPort), 36);
+
+    // Switched on again, the waiting frame is reported.
+    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
+    ProcessSystemEvents();
+    EXPECT_EQ(notes.events, std::vector<int>{LWRS_RECEIVE});
+    EXPECT_EQ(notes.bytesRead, 36);
+}
+
+TEST_F(HostSerial, ReadReturnsTheCountOrWhatCameByTheTimeOut) {
+    ASSERT_EQ(SetComTime(kPort, 0.2), 0);
+    ASSERT_TRUE(pty.send(TestFrame(1, 50)));
+    ASSERT_TRUE(waitQueued(50));
+    char buffer[64];
+    EXPECT_EQ(ComRd(kPort, buffer, 36), 36);
+    EXPECT_EQ(GetInQLen(kPort), 14);
+
+    const double start = Timer();
+    EXPECT_EQ(ComRd(kPort, buffer, 36), 14);
+    const double waited = Timer() - start;
+    EXPECT_GE(waited, 0.19);
+    EXPECT_LT(waited, 1.0);
+
+    ASSERT_EQ(SetComTime(kPort, 0.0), 0);  // no waiting at all
+    const double again = Timer();
+    EXPECT_EQ(ComRd(kPort, buffer, 36), 0);
+    EXPECT_LT(Timer() - again, 0.1);
+}
+
+TEST_F(HostSerial, ReadCollectsAFrameArrivingInPieces) {
+    ASSERT_EQ(SetComTime(kPort, 1.5), 0);
+    const auto frame = TestFrame(11);
+    std::thread device([&] {
+        for (int piece = 0; piece < 3; ++piece) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            pty.send({frame.begin() + piece * 12, frame.begin() + piece * 12 + 12});
+        }
+    });
+    const double start = Timer();
+    std::vector<unsigned char> got(36);
+    const int n = ComRd(kPort, reinterpret_cast<char*>(got.data()), 36);
+    const double waited = Timer() - start;
+    device.join();
+    EXPECT_EQ(n, 36);
+    EXPECT_EQ(got, frame);
+    EXPECT_LT(waited, 1.0);
+}
+
+TEST_F(HostSerial, FlushInQDiscardsQueuedBytesAndThoseStillInTheKernel) {
+    ASSERT_TRUE(pty.send(TestFrame(1, 10)));
+    ASSERT_TRUE(waitQueued(10));
+    ASSERT_TRUE(pty.send(TestFrame(2, 7)));
+    ASSERT_TRUE(pty.waitKernelQueued(7));  // not fetched by the service yet
+    EXPECT_EQ(FlushInQ(kPort), 0);
+    EXPECT_EQ(GetInQLen(kPort), 0);
+    EXPECT_EQ(pty.kernelQueued(), 0);
+
+    const auto fresh = TestFrame(40);
+    ASSERT_TRUE(pty.send(fresh));
+    SetComTime(kPort, 1.0);
+    std::vector<unsigned char> got(36);
+    EXPECT_EQ(ComRd(kPort, reinterpret_cast<char*>(got.data()), 36), 36);
+    EXPECT_EQ(got, fresh);
+}
+
+TEST_F(HostSerial, CallsOnAClosedPortFailWithoutHarm) {
+    EXPECT_EQ(CloseCom(kPort), 0);
+    EXPECT_EQ(CloseCom(kPort), 0);
+    EXPECT_EQ(CloseCom(77), 0);  // never opened
+    char buffer[36] = {};
+    EXPECT_EQ(ComWrt(kPort, buffer, 36), kComPortNotOpen);
+    EXPECT_EQ(ComWrt(77, buffer, 36), kComPortNotOpen);
+    EXPECT_EQ(ComRd(kPort, buffer, 36), kComPortNotOpen);
+    EXPECT_EQ(GetInQLen(kPort), kComPortNotOpen);
+    EXPECT_EQ(FlushInQ(kPort), kComPortNotOpen);
+    EXPECT_EQ(SetComTime(kPort, 1.0), kComPortNotOpen);
+    EXPECT_EQ(InstallComCallback(kPort, 0x8000, 36, 0x55, Record, &notes), kComPortNotOpen);
+    EXPECT_EQ(pty.receive(1, 50).size(), 0u);
+}
+
+TEST_F(HostSerial, RejectsBadArgumentsOnAnOpenPort) {
+    char buffer[36] = {};
+    EXPECT_EQ(ComRd(kPort, nullptr, 36), kComInvalidParameter);
+    EXPECT_EQ(ComRd(kPort, buffer, -1), kComInvalidParameter);
+    EXPECT_EQ(ComWrt(kPort, nullptr, 36), kComInvalidParameter);
+    EXPECT_EQ(ComWrt(kPort, buffer, -5), kComInvalidParameter);
+    EXPECT_EQ(SetComTime(kPort, -1.0), kComInvalidParameter);
+    EXPECT_EQ(InstallComCallback(kPort, LWRS_RECEIVE, 0, 0x55, Record, &notes),
+              kComInvalidParameter);
+    EXPECT_EQ(InstallComCallback(kPort, LWRS_RXFLAG, 36, 300, Record, &notes),
+              kComInvalidParameter);
+    EXPECT_EQ(SetCTSMode(kPort, 0), 0);  // no handshake lines on a pty: still fine
+}
+
+TEST_F(HostSerial, AHungUpLineEndsReadsAndWritesPromptly) {
+    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
+    ASSERT_EQ(SetComTime(kPort, 1.0), 0);
+    pty.closeMaster();
+    char buffer[36] = {};
+    const double start = Timer();
+    EXPECT_LE(ComRd(kPort, buffer, 36), 0);
+    EXPECT_LT(ComWrt(kPort, buffer, 36), 36);
+    EXPECT_LT(Timer() - start, 0.5);
+
+    // Polling the dead line must not spin.
+    const double wall = Timer();
+    const double cpu = CpuSeconds();
+    for (int i = 0; i < 50; ++i) ProcessSystemEvents();
+    EXPECT_LT(CpuSeconds() - cpu, 0.5 * (Timer() - wall));
+    EXPECT_EQ(CloseCom(kPort), 0);
+}
+
+TEST_F(HostSerial, IdleProcessSystemEventsWaitsBrieflyWithoutBurningTheCpu) {
+    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
+    double longest = 0.0;
+    const double wall = Timer();
+    const double cpu = CpuSeconds();
+    for (int i = 0; i < 100; ++i) {
+        const double start = Timer();
+        ProcessSystemEvents();
+        longest = std::max(longest, Timer() - start);
+    }
+    const double wallSpent = Timer() - wall;
+    EXPECT_LT(longest, 0.05);
+    EXPECT_GT(wallSpent, 0.05) << "does not wait when idle";
+    EXPECT_LT(CpuSeconds() - cpu, 0.5 * wallSpent);
+}
+
+TEST_F(HostSerial, ArrivingBytesReachTheRoutineWithinMilliseconds) {
+    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
+    const auto frame = TestFrame(21);
+    std::atomic<double> sentAt{0.0};
+    std::thread device([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        sentAt = Timer();
+        pty.send(frame);
+    });
+    const bool arrived = pumpUntil([&] { return notes.bytesRead == 36; });
+    const double latency = Timer() - sentAt;
+    device.join();
+    ASSERT_TRUE(arrived);
+    EXPECT_LT(latency, 0.1);
+}
+
+TEST_F(HostSerial, NotificationRunsInsideTheQtEventLoop) {
+    QEventLoop loop;
+    notes.loop = &loop;
+    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
+    ASSERT_TRUE(pty.send(TestFrame(30)));
+    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(notes.events.size(), 1u);
+    EXPECT_EQ(notes.bytesRead, 36);
+}
+
+TEST_F(HostSerial, DelaySleepsWithoutProcessingEvents) {
+    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, Record, &notes), 0);
+    bool timerRan = false;
+    QTimer::singleShot(0, [&] { timerRan = true; });
+    ASSERT_TRUE(pty.send(TestFrame(1)));
+    const double start = Timer();
+    Delay(0.05);
+    EXPECT_GE(Timer() - start, 0.049);
+    EXPECT_FALSE(timerRan);
+    EXPECT_TRUE(notes.events.empty());
+
+    ASSERT_TRUE(pumpUntil([&] { return timerRan && !notes.events.empty(); }));
+}
+
+TEST(HostClock, TimerCountsSecondsSteadily) {
+    SetComService(nullptr);
+    const double first = Timer();
+    EXPECT_GE(first, 0.0);
+    Delay(0.02);
+    const double second = Timer();
+    EXPECT_GE(second - first, 0.019);
+    EXPECT_LT(second - first, 0.5);
+    Delay(-1.0);  // nonsense durations return at once
+    EXPECT_LT(Timer() - second, 0.05);
+}
+
+}  // namespace
