@@ -1,0 +1,228 @@
+// The serving thread: reads request bytes from the tty, lets the model answer, and writes
+// the replies when they are due (after the model's delay and, with a baud rate, after the
+// time the bytes would take on a real line). Replies wait in a small queue so a delay never
+// stops the thread from reading.
+#include "sim/pty_server.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+namespace sim {
+
+namespace {
+
+constexpr int kPollMs = 10;            // longest wait, so stop() is prompt
+constexpr double kWriteTimeout = 0.5;  // a reader that never drains the line costs at most this
+constexpr size_t kReadChunk = 512;
+constexpr double kDrainTimeout = 1.0;  // a hang-up waits this long for the last reply to go
+constexpr double kDrainSettle = 0.05;  // written bytes reach the other end's queue within this
+
+// Raw 8-bit bytes both ways: no echo, no line editing, no CR/LF translation.
+bool makeRaw(int fd, speed_t speed) {
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) return false;
+    cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+    if (speed != B0) {
+        cfsetispeed(&tio, speed);
+        cfsetospeed(&tio, speed);
+    }
+    return tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+bool setNonBlocking(int fd) {
+    const int flags = fcntl(fd, F_GETFL);
+    return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+// Writes all bytes to a non-blocking fd, waiting for room a bounded time.
+void writeAll(int fd, const std::vector<uint8_t>& bytes) {
+    size_t done = 0;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(kWriteTimeout);
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return;
+        if (std::chrono::steady_clock::now() >= deadline) return;
+        pollfd p{fd, POLLOUT, 0};
+        poll(&p, 1, kPollMs);
+    }
+}
+
+}  // namespace
+
+PtyServer::PtyServer(Faults faults, long baud) : model_(std::move(faults)), baud_(baud) {}
+
+PtyServer::~PtyServer() {
+    stop();
+}
+
+ControllerModel PtyServer::modelSnapshot() const {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    return model_;
+}
+
+std::string PtyServer::startPty() {
+    if (running_ || fd_ >= 0) return "";
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0) return "";
+    const char* name = nullptr;
+    if (grantpt(master) != 0 || unlockpt(master) != 0 || (name = ptsname(master)) == nullptr ||
+        !makeRaw(master, B0) || !setNonBlocking(master)) {
+        ::close(master);
+        return "";
+    }
+    const std::string path = name;
+    const int slave = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+    if (slave < 0 || !makeRaw(slave, B0)) {
+        if (slave >= 0) ::close(slave);
+        ::close(master);
+        return "";
+    }
+    slaveKeepAlive_ = slave;
+    slavePath_ = path;
+    if (!startServing(master)) return "";
+    return slavePath_;
+}
+
+bool PtyServer::startDevice(const std::string& path) {
+    if (running_ || fd_ >= 0 || path.empty()) return false;
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    if (!makeRaw(fd, B19200)) {
+        ::close(fd);
+        return false;
+    }
+    slavePath_ = path;
+    return startServing(fd);
+}
+
+bool PtyServer::startServing(int fd) {
+    fd_ = fd;
+    running_ = true;
+    try {
+        thread_ = std::thread(&PtyServer::serve, this);
+    } catch (...) {
+        running_ = false;
+        closeLine();
+        return false;
+    }
+    return true;
+}
+
+void PtyServer::stop() {
+    running_ = false;
+    if (thread_.joinable()) thread_.join();
+    closeLine();
+}
+
+void PtyServer::closeLine() {
+    if (fd_ >= 0) ::close(fd_);
+    if (slaveKeepAlive_ >= 0) ::close(slaveKeepAlive_);
+    fd_ = -1;
+    slaveKeepAlive_ = -1;
+}
+
+bool PtyServer::replyPending() const {
+    int count = 0;
+    // A pty's unread bytes wait in the slave's input queue; a device's in its output queue.
+    if (slaveKeepAlive_ >= 0) return ioctl(slaveKeepAlive_, FIONREAD, &count) == 0 && count > 0;
+    return ioctl(fd_, TIOCOUTQ, &count) == 0 && count > 0;
+}
+
+void PtyServer::serve() {
+    const auto start = std::chrono::steady_clock::now();
+    auto clock = [&start] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    FrameAssembler assembler;
+    std::multimap<double, std::vector<uint8_t>> due;  // replies by the time they go out
+    double lineFree = 0.0;                            // end of the reply on the line
+    double hangUpStart = -1.0;
+    double lastWrite = -1.0;
+    uint8_t buffer[kReadChunk];
+
+    while (running_) {
+        double now = clock();
+        while (!due.empty() && due.begin()->first <= now) {
+            writeAll(fd_, due.begin()->second);
+            due.erase(due.begin());
+            lastWrite = now;
+        }
+        bool hungUp = false;
+        {
+            std::lock_guard<std::mutex> lock(modelMutex_);
+            hungUp = model_.hungUp();
+        }
+        if (hungUp && due.empty()) {
+            // The line goes dead once the last reply has left (closing a pty master throws
+            // away what the client has not read yet): a client sees a hang-up, a new open
+            // fails.
+            if (hangUpStart < 0.0) hangUpStart = now;
+            const bool settled = lastWrite < 0.0 || now - lastWrite >= kDrainSettle;
+            if ((settled && !replyPending()) || now - hangUpStart > kDrainTimeout) {
+                closeLine();
+                return;
+            }
+        }
+
+        int timeoutMs = kPollMs;
+        if (!due.empty()) {
+            const double wait = std::ceil((due.begin()->first - now) * 1000.0);
+            timeoutMs = static_cast<int>(std::clamp(wait, 0.0, double{kPollMs}));
+        }
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = poll(&p, 1, timeoutMs);
+        if (ready < 0 && errno != EINTR) return;
+        if (ready <= 0) continue;
+        if ((p.revents & POLLIN) == 0) {
+            // Hang-up or error without data (a device unplugged): wait instead of spinning.
+            poll(nullptr, 0, kPollMs);
+            continue;
+        }
+        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+        if (n <= 0) {
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+            poll(nullptr, 0, kPollMs);
+            continue;
+        }
+        now = clock();
+        for (const auto& frame : assembler.feed(buffer, static_cast<size_t>(n), now)) {
+            ++framesReceived_;
+            Reply reply;
+            {
+                std::lock_guard<std::mutex> lock(modelMutex_);
+                reply = model_.handleFrame(frame.data(), now);
+            }
+            if (reply.bytes.empty()) continue;
+            double at = now + reply.delay;
+            if (baud_ > 0) {
+                // Ten bits a byte; the reply is complete once its last byte has arrived.
+                at = std::max(at, lineFree) +
+                     static_cast<double>(reply.bytes.size()) * 10.0 / static_cast<double>(baud_);
+                lineFree = at;
+            }
+            due.emplace(at, std::move(reply.bytes));
+        }
+    }
+}
+
+}  // namespace sim

@@ -1,0 +1,50 @@
+// Serves a ControllerModel on a tty: a pseudo-terminal pair it opens itself (the slave
+// path is what a client opens) or an existing device. Runs on its own thread.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "sim/controller_model.h"
+
+namespace sim {
+
+class PtyServer {
+  public:
+    PtyServer(Faults faults = {}, long baud = 0);
+    ~PtyServer();
+
+    // Opens a pty pair and starts serving; returns the slave path, "" on failure.
+    std::string startPty();
+    // Serves on an existing tty device; false on failure.
+    bool startDevice(const std::string& path);
+    void stop();
+
+    const std::string& slavePath() const { return slavePath_; }
+    // The served model; only while not serving (before start or after stop).
+    ControllerModel& model() { return model_; }
+    // A copy of the model taken under the server's lock; safe while serving.
+    ControllerModel modelSnapshot() const;
+    int framesReceived() const { return framesReceived_; }
+
+  private:
+    void serve();
+    bool startServing(int fd);
+    void closeLine();
+    bool replyPending() const;  // reply bytes written but not yet taken by the other end
+
+    mutable std::mutex modelMutex_;  // the serving thread holds it while the model answers
+    ControllerModel model_;
+    long baud_;
+    int fd_ = -1;
+    int slaveKeepAlive_ = -1;  // keeps the pty alive between client opens
+    std::string slavePath_;
+    std::atomic<bool> running_{false};
+    std::atomic<int> framesReceived_{0};
+    std::thread thread_;
+};
+
+}  // namespace sim

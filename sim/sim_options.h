@@ -1,0 +1,26 @@
+// Command line of the kervano-sim program: where to serve, the line speed and the faults.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/controller_model.h"
+
+namespace sim {
+
+struct SimOptions {
+    Faults faults;
+    long baud = 0;         // 0: replies are not paced
+    std::string device;    // empty: a pty pair of its own
+    std::string firmware;  // empty: the model's own text
+    bool help = false;
+};
+
+// Parses the arguments after the program name into options. Returns "" on success, else a
+// message naming the bad argument.
+std::string parseSimOptions(const std::vector<std::string>& args, SimOptions& options);
+
+// The --help text.
+std::string simUsage();
+
+}  // namespace sim

@@ -1,0 +1,185 @@
+// The emulator served on real pseudo-terminals, talked to as a client would.
+#include "sim/pty_server.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tests/sim/sim_test_helpers.h"
+
+using simtest::payload;
+using simtest::RawTty;
+using simtest::readFor;
+using simtest::request;
+using simtest::secondsSince;
+using simtest::wordAt;
+
+namespace {
+
+void pause(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+}  // namespace
+
+TEST(PtyServer, AnswersEveryKindOfOrderOnTheSlave) {
+    sim::PtyServer server;
+    const std::string path = server.startPty();
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(server.slavePath(), path);
+    RawTty client(path);
+    ASSERT_TRUE(client.ok());
+
+    const auto echo = client.transact(request(5, {0, 42}), 36);
+    ASSERT_EQ(echo.size(), 36u);  // exactly the reply: the line does not echo the request
+    EXPECT_EQ(wordAt(echo, 1), 5);
+    EXPECT_EQ(payload(echo, 0), 0x00AA);
+    EXPECT_EQ(payload(echo, 1), 42);
+    EXPECT_EQ(client.transact(request(7), 64).size(), 64u);
+    EXPECT_EQ(client.transact(request(9, {192, 1}), 128).size(), 128u);
+    EXPECT_TRUE(client.transact(request(3, {1, 4, 5, 6}), 1, 0.1).empty());
+    EXPECT_EQ(payload(client.transact(request(4, {1}), 36), 1), 4);
+
+    EXPECT_EQ(server.framesReceived(), 5);
+    EXPECT_EQ(server.modelSnapshot().eeprom[1][3], 6);  // readable while serving
+}
+
+TEST(PtyServer, SurvivesClientsComingAndGoing) {
+    sim::PtyServer server;
+    const std::string path = server.startPty();
+    ASSERT_FALSE(path.empty());
+    for (int round = 0; round < 3; ++round) {
+        RawTty client(path);
+        ASSERT_TRUE(client.ok()) << "round " << round;
+        EXPECT_EQ(client.transact(request(5), 36).size(), 36u) << "round " << round;
+    }
+}
+
+TEST(PtyServer, RegainsAlignmentAfterGarbageAndAPause) {
+    sim::PtyServer server;
+    const std::string path = server.startPty();
+    ASSERT_FALSE(path.empty());
+    RawTty client(path);
+    ASSERT_TRUE(client.ok());
+
+    std::vector<uint8_t> shifted = {0x12, 0x34, 0x56};
+    const auto frame = request(5);
+    shifted.insert(shifted.end(), frame.begin(), frame.end());
+    EXPECT_TRUE(client.transact(shifted, 1, 0.1).empty());  // misaligned: no frame to answer
+
+    const auto reply = client.transact(frame, 36);
+    ASSERT_EQ(reply.size(), 36u);
+    EXPECT_EQ(payload(reply, 0), 0x00AA);
+}
+
+TEST(PtyServer, DelayedRepliesDoNotStopReading) {
+    sim::Faults faults;
+    faults.extraDelay = 0.3;
+    sim::PtyServer server(faults);
+    const std::string path = server.startPty();
+    ASSERT_FALSE(path.empty());
+    RawTty client(path);
+    ASSERT_TRUE(client.ok());
+
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(simtest::writeAll(client.fd(), request(5)));
+    pause(0.05);  // past the frame gap, so the two requests stay separate frames
+    ASSERT_TRUE(simtest::writeAll(client.fd(), request(7)));
+    const auto first = readFor(client.fd(), 36, 1.0, 0.0);
+    const double firstAt = secondsSince(start);
+    const auto second = readFor(client.fd(), 64, 1.0, 0.0);
+    const double secondAt = secondsSince(start);
+
+    EXPECT_EQ(first.size(), 36u);
+    EXPECT_EQ(second.size(), 64u);
+    EXPECT_GE(firstAt, 0.29);
+    // Both delays ran side by side; one after the other would take 0.6 s or more.
+    EXPECT_LT(secondAt, 0.55);
+}
+
+TEST(PtyServer, BaudRatePacesReplies) {
+    sim::PtyServer server({}, 2400);  // 36 bytes take 0.15 s at 2400 baud
+    const std::string path = server.startPty();
+    ASSERT_FALSE(path.empty());
+    RawTty client(path);
+    ASSERT_TRUE(client.ok());
+
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(client.transact(request(5), 36, 1.0).size(), 36u);
+    EXPECT_GE(secondsSince(start), 0.145);
+
+    // Two requests at once: the second reply waits for the line.
+    std::vector<uint8_t> both = request(5);
+    const auto more = request(2, {1});
+    both.insert(both.end(), more.begin(), more.end());
+    start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(simtest::writeAll(client.fd(), both));
+    const auto replies = readFor(client.fd(), 72, 1.5, 0.0);
+    EXPECT_EQ(replies.size(), 72u);
+    EXPECT_GE(secondsSince(start), 0.295);
+}
+
+TEST(PtyServer, HangUpClosesTheLine) {
+    sim::Faults faults;
+    faults.hangupAfter = 1;
+    sim::PtyServer server(faults);
+    const std::string path = server.startPty();
+    ASSERT_FALSE(path.empty());
+    RawTty client(path);
+    ASSERT_TRUE(client.ok());
+
+    EXPECT_EQ(client.transact(request(5), 36).size(), 36u);
+    bool hungUp = false;
+    (void)simtest::writeAll(client.fd(), request(5));  // may fail already: the line is dead
+    const auto after = readFor(client.fd(), 1, 1.0, 0.0, &hungUp);
+    EXPECT_TRUE(after.empty());
+    EXPECT_TRUE(hungUp);
+    RawTty late(path);
+    EXPECT_FALSE(late.ok());
+}
+
+TEST(PtyServer, StopIsPromptAndEndsTheLine) {
+    sim::PtyServer server;
+    const std::string path = server.startPty();
+    ASSERT_FALSE(path.empty());
+    EXPECT_TRUE(server.startPty().empty()) << "a second start while serving";
+    RawTty client(path);
+    ASSERT_TRUE(client.ok());
+    EXPECT_EQ(client.transact(request(5), 36).size(), 36u);
+
+    const auto start = std::chrono::steady_clock::now();
+    server.stop();
+    EXPECT_LT(secondsSince(start), 0.2);
+    bool hungUp = false;
+    readFor(client.fd(), 1, 0.5, 0.0, &hungUp);
+    EXPECT_TRUE(hungUp);
+    server.stop();  // twice is harmless
+}
+
+TEST(PtyServer, ServesOnAnExistingTty) {
+    simtest::TestPty line;
+    ASSERT_GE(line.master(), 0);
+    sim::PtyServer server;
+    ASSERT_TRUE(server.startDevice(line.slavePath()));
+    EXPECT_EQ(server.slavePath(), line.slavePath());
+
+    ASSERT_TRUE(simtest::writeAll(line.master(), request(2, {1})));
+    const auto reply = readFor(line.master(), 36, 1.0);
+    ASSERT_EQ(reply.size(), 36u);
+    EXPECT_EQ(payload(reply, 0), 1);
+    EXPECT_EQ(payload(reply, 3), 100);
+}
+
+TEST(PtyServer, RefusesWhatIsNoTty) {
+    char name[] = "/tmp/kv-sim-not-a-tty-XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    sim::PtyServer server;
+    EXPECT_FALSE(server.startDevice(name));
+    EXPECT_FALSE(server.startDevice("/nonexistent/kv-sim-device"));
+    EXPECT_FALSE(server.startDevice(""));
+    ::close(fd);
+    ::unlink(name);
+}
