@@ -45,6 +45,11 @@ int main(int argc, char** argv) {
     installStopHandlers();
     sim::PtyServer server(options.faults, options.baud);
     if (!options.firmware.empty()) server.model().firmwareText = options.firmware;
+    for (const auto& [word, value] : options.params) {
+        server.model().ram[0][word] = value;
+        server.model().eeprom[0][word] = value;
+    }
+    server.setFrameLog(options.logFrames);
 
     std::string path;
     if (options.device.empty()) {

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <vector>
@@ -207,6 +208,10 @@ void PtyServer::serve() {
         now = clock();
         for (const auto& frame : assembler.feed(buffer, static_cast<size_t>(n), now)) {
             ++framesReceived_;
+            if (logFrames_) {
+                std::printf("frame %d %d\n", frame[2] * 256 + frame[3], frame[4] * 256 + frame[5]);
+                std::fflush(stdout);
+            }
             Reply reply;
             {
                 std::lock_guard<std::mutex> lock(modelMutex_);

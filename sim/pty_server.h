@@ -22,6 +22,8 @@ class PtyServer {
     // Serves on an existing tty device; false on failure.
     bool startDevice(const std::string& path);
     void stop();
+    // Prints "frame ORDER WORD0" on stdout for every request frame taken in.
+    void setFrameLog(bool on) { logFrames_ = on; }
 
     const std::string& slavePath() const { return slavePath_; }
     // The served model; only while not serving (before start or after stop).
@@ -43,6 +45,7 @@ class PtyServer {
     int slaveKeepAlive_ = -1;  // keeps the pty alive between client opens
     std::string slavePath_;
     std::atomic<bool> running_{false};
+    bool logFrames_ = false;
     std::atomic<int> framesReceived_{0};
     std::thread thread_;
 };

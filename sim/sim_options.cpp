@@ -68,6 +68,17 @@ std::string parseSimOptions(const std::vector<std::string>& args, SimOptions& op
             if (!flag(options.help)) return "--help takes no value";
         } else if (name == "--silent") {
             if (!flag(options.faults.silent)) return "--silent takes no value";
+        } else if (name == "--log") {
+            if (!flag(options.logFrames)) return "--log takes no value";
+        } else if (name == "--param") {
+            long word = 0;
+            size_t sep = std::string::npos;
+            if (!take(text) || (sep = text.find('=')) == std::string::npos ||
+                !toLong(text.substr(0, sep), 1, 15, word) ||
+                !toLong(text.substr(sep + 1), 0, 65535, number)) {
+                return "--param needs WORD=VALUE (word 1-15, value 0-65535)";
+            }
+            options.params.emplace_back(static_cast<int>(word), static_cast<uint16_t>(number));
         } else if (name == "--garbage") {
             if (!flag(options.faults.garbage)) return "--garbage takes no value";
         } else if (name == "--device") {
@@ -120,6 +131,8 @@ std::string simUsage() {
            "  --device PATH       serve on an existing tty (19200 baud, 8N1, raw)\n"
            "  --baud B            pace replies as a line of B baud would (default 0: no pacing)\n"
            "  --firmware TEXT     firmware text of order 7 (default \"SIM 1.31\")\n"
+           "  --param K=V         store V in word K (1-15) of the full packet, RAM and EEPROM\n"
+           "  --log               print \"frame ORDER WORD0\" for every request taken in\n"
            "Faults:\n"
            "  --silent            never answer\n"
            "  --echo-word N       payload word 0 of the echo reply (default 0x00AA)\n"

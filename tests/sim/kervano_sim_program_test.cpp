@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/sim/sim_test_helpers.h"
+#include "tests/support/child_process.h"
 
 using simtest::payload;
 using simtest::RawTty;
@@ -17,99 +18,11 @@ using simtest::wordAt;
 
 namespace {
 
-// A running kervano-sim with its stdout and stderr on pipes. Killed and reaped when it goes
-// out of scope, so a failing test leaves no process behind.
-class SimProcess {
-  public:
-    explicit SimProcess(const std::vector<std::string>& args) {
-        const std::string program = KV_BIN_DIR "/kervano-sim";
-        std::vector<std::string> all = {program};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        int out[2], err[2];
-        if (pipe(out) != 0) return;
-        if (pipe(err) != 0) {
-            ::close(out[0]);
-            ::close(out[1]);
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            dup2(err[1], STDERR_FILENO);
-            ::close(out[0]);
-            ::close(out[1]);
-            ::close(err[0]);
-            ::close(err[1]);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
-        ::close(out[1]);
-        ::close(err[1]);
-        out_ = out[0];
-        err_ = err[0];
-        if (pid_ < 0) pid_ = -1;
-    }
-    ~SimProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0) ::close(out_);
-        if (err_ >= 0) ::close(err_);
-    }
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
-
-    bool started() const { return pid_ > 0; }
-
-    // The first line of stdout, without its newline; "" if none came in time.
-    std::string firstLine(double timeout = 5.0) {
-        std::string line;
-        const auto start = std::chrono::steady_clock::now();
-        while (secondsSince(start) < timeout) {
-            const auto bytes = simtest::readFor(out_, 1, 0.1, 0.0);
-            for (uint8_t b : bytes) {
-                if (b == '\n') return line;
-                line += static_cast<char>(b);
-            }
-        }
-        return "";
-    }
-
-    std::string readAll(bool fromStderr, double timeout = 2.0) {
-        const auto bytes = simtest::readFor(fromStderr ? err_ : out_, 1 << 20, timeout, 0.0);
-        return std::string(bytes.begin(), bytes.end());
-    }
-
-    // Waits for the exit, sending sig first if non-zero. Returns the wait status or -1.
-    int finish(int sig, double timeout = 2.0) {
-        if (pid_ <= 0) return -1;
-        if (sig != 0) kill(pid_, sig);
-        const auto start = std::chrono::steady_clock::now();
-        while (secondsSince(start) < timeout) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return status;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return -1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
+// A running kervano-sim, killed and reaped when it goes out of scope.
+struct SimProcess : ChildProcess {
+    explicit SimProcess(const std::vector<std::string>& args)
+        : ChildProcess(KV_BIN_DIR "/kervano-sim", args) {}
 };
-
-bool exitedWith(int status, int code) {
-    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == code;
-}
 
 }  // namespace
 
@@ -141,7 +54,7 @@ TEST(KervanoSimProgram, ServesTheProtocolOnThePtyItPrints) {
     EXPECT_EQ(payload(shortPacket, 0), 1);
     EXPECT_EQ(payload(shortPacket, 3), 100);
 
-    EXPECT_TRUE(exitedWith(sim.finish(SIGTERM), 0));
+    EXPECT_TRUE(ExitedWith(sim.finish(SIGTERM), 0));
 }
 
 TEST(KervanoSimProgram, FaultOptionsShapeTheReplies) {
@@ -155,7 +68,7 @@ TEST(KervanoSimProgram, FaultOptionsShapeTheReplies) {
     EXPECT_TRUE(client.transact(request(7), 1, 0.15).empty());
     EXPECT_TRUE(client.transact(request(9, {128, 1}), 1, 0.15).empty());
     EXPECT_EQ(client.transact(request(9, {64, 1}), 128).size(), 128u);
-    EXPECT_TRUE(exitedWith(sim.finish(SIGINT), 0));
+    EXPECT_TRUE(ExitedWith(sim.finish(SIGINT), 0));
 }
 
 TEST(KervanoSimProgram, HangsUpAfterTheGivenFrames) {
@@ -169,7 +82,7 @@ TEST(KervanoSimProgram, HangsUpAfterTheGivenFrames) {
     (void)simtest::writeAll(client.fd(), request(5));
     EXPECT_TRUE(simtest::readFor(client.fd(), 1, 1.0, 0.0, &hungUp).empty());
     EXPECT_TRUE(hungUp);
-    EXPECT_TRUE(exitedWith(sim.finish(SIGTERM), 0));
+    EXPECT_TRUE(ExitedWith(sim.finish(SIGTERM), 0));
 }
 
 TEST(KervanoSimProgram, ServesOnAGivenDeviceAtAGivenPace) {
@@ -183,7 +96,7 @@ TEST(KervanoSimProgram, ServesOnAGivenDeviceAtAGivenPace) {
     const auto reply = simtest::readFor(line.master(), 36, 1.0, 0.0);
     EXPECT_EQ(reply.size(), 36u);
     EXPECT_GE(secondsSince(start), 0.145);  // 36 bytes at 2400 baud
-    EXPECT_TRUE(exitedWith(sim.finish(SIGTERM), 0));
+    EXPECT_TRUE(ExitedWith(sim.finish(SIGTERM), 0));
 }
 
 TEST(KervanoSimProgram, BadCommandLinesExitWithTwo) {
@@ -191,13 +104,13 @@ TEST(KervanoSimProgram, BadCommandLinesExitWithTwo) {
          {std::vector<std::string>{"--bogus"}, {"--partial"}, {"--delay", "soon"}}) {
         SimProcess sim(args);
         ASSERT_TRUE(sim.started());
-        EXPECT_TRUE(exitedWith(sim.finish(0), 2)) << args[0];
+        EXPECT_TRUE(ExitedWith(sim.finish(0), 2)) << args[0];
         EXPECT_NE(sim.readAll(true, 0.2).find(args[0]), std::string::npos);
     }
     SimProcess help({"--help"});
     EXPECT_NE(help.readAll(false, 0.5).find("Usage"), std::string::npos);
-    EXPECT_TRUE(exitedWith(help.finish(0), 0));
+    EXPECT_TRUE(ExitedWith(help.finish(0), 0));
 
     SimProcess missing({"--device", "/nonexistent/kv-sim-device"});
-    EXPECT_TRUE(exitedWith(missing.finish(0), 1));
+    EXPECT_TRUE(ExitedWith(missing.finish(0), 1));
 }
