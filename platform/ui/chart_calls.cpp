@@ -1,0 +1,174 @@
+// Strip-chart and graph calls, and their read-back for tests.
+#include <QList>
+#include <QPointF>
+#include <vector>
+
+#include "platform/ui/data_graph.h"
+#include "platform/ui/qt_chart_access.h"
+#include "platform/ui/strip_chart.h"
+#include "platform/ui/ui_registry.h"
+#include "platform/ui/userint.h"
+
+namespace {
+
+StripChart* FindStripChart(int panel, int control) {
+    return qobject_cast<StripChart*>(kvui::FindControl(panel, control));
+}
+
+DataGraph* FindGraph(int panel, int control) {
+    return qobject_cast<DataGraph*>(kvui::FindControl(panel, control));
+}
+
+bool KnownType(int dataType) {
+    return dataType == VAL_DOUBLE || dataType == VAL_UNSIGNED_SHORT_INTEGER;
+}
+
+double Element(const void* array, int dataType, long long index) {
+    if (dataType == VAL_DOUBLE) return static_cast<const double*>(array)[index];
+    return static_cast<const unsigned short*>(array)[index];
+}
+
+}  // namespace
+
+int PlotStripChart(int panel, int control, const void* values, int count, int start, int skip,
+                   int dataType) {
+    StripChart* chart = FindStripChart(panel, control);
+    if (!chart || count < 0 || start < 0 || skip < 0 || !KnownType(dataType)) return kUiError;
+    if (count > 0 && !values) return kUiError;
+    // count points, the first at start, each followed by skip unused elements.
+    std::vector<double> points(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        points[i] = Element(values, dataType, start + static_cast<long long>(i) * (skip + 1));
+    chart->appendInterleaved(points);
+    return 0;
+}
+
+int SetTraceAttribute(int panel, int control, int trace, int attribute, int value) {
+    StripChart* chart = FindStripChart(panel, control);
+    if (!chart || trace < 1 || trace > chart->traceCount() || attribute != ATTR_TRACE_COLOR)
+        return kUiError;
+    chart->setTraceColor(trace - 1, value);
+    return 0;
+}
+
+int PlotXY(int panel, int control, const void* xArray, const void* yArray, int count, int xType,
+           int yType, int plotStyle, int pointStyle, int lineStyle, int /*pointFrequency*/,
+           int color) {
+    DataGraph* graph = FindGraph(panel, control);
+    if (!graph || count < 0 || !KnownType(xType) || !KnownType(yType)) return kUiError;
+    if (count > 0 && (!xArray || !yArray)) return kUiError;
+    QList<QPointF> points;
+    points.reserve(count);
+    for (int i = 0; i < count; ++i)
+        points.append(QPointF(Element(xArray, xType, i), Element(yArray, yType, i)));
+    return graph->addPlot(points, plotStyle, pointStyle, lineStyle, color);
+}
+
+int DeleteGraphPlot(int panel, int control, int plot, int /*refresh*/) {
+    DataGraph* graph = FindGraph(panel, control);
+    if (!graph) return kUiError;
+    if (plot == VAL_ALL_PLOTS) {
+        graph->deleteAllPlots();
+        return 0;
+    }
+    return graph->deletePlot(plot) ? 0 : kUiError;
+}
+
+int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, double max) {
+    DataGraph* graph = FindGraph(panel, control);
+    if (!graph) return kUiError;
+    if (mode == VAL_MANUAL) return graph->setAxisManual(axis, min, max) ? 0 : kUiError;
+    if (mode == VAL_AUTOSCALE) return graph->setAxisAutomatic(axis) ? 0 : kUiError;
+    return kUiError;
+}
+
+int SetGraphCursor(int panel, int control, int cursor, double x, double y) {
+    DataGraph* graph = FindGraph(panel, control);
+    if (!graph || cursor != 1) return kUiError;
+    graph->setCursorPosition(x, y);
+    return 0;
+}
+
+int GetGraphCursor(int panel, int control, int cursor, double* x, double* y) {
+    DataGraph* graph = FindGraph(panel, control);
+    if (!graph || cursor != 1 || !x || !y) return kUiError;
+    *x = graph->cursorPosition().x();
+    *y = graph->cursorPosition().y();
+    return 0;
+}
+
+int SetCursorAttribute(int panel, int control, int cursor, int attribute, int value) {
+    DataGraph* graph = FindGraph(panel, control);
+    if (!graph || cursor != 1) return kUiError;
+    switch (attribute) {
+        case ATTR_CURSOR_MODE:
+            graph->setCursorMode(value);
+            return 0;
+        case ATTR_CURSOR_COLOR:
+            graph->setCursorColor(value);
+            return 0;
+        case ATTR_CURSOR_POINT_STYLE:
+            return 0;  // the crosshair has one look
+        default:
+            return kUiError;
+    }
+}
+
+int GraphPlotCount(int panel, int control) {
+    DataGraph* graph = FindGraph(panel, control);
+    return graph ? graph->plotCount() : kUiError;
+}
+
+std::vector<std::pair<double, double>> GraphPlotPoints(int panel, int control, int plotIndex) {
+    DataGraph* graph = FindGraph(panel, control);
+    std::vector<std::pair<double, double>> result;
+    if (!graph) return result;
+    for (const QPointF& p : graph->plotPoints(plotIndex)) result.emplace_back(p.x(), p.y());
+    return result;
+}
+
+GraphPlotStyle GraphPlotLook(int panel, int control, int plotIndex) {
+    DataGraph* graph = FindGraph(panel, control);
+    if (!graph || plotIndex < 0 || plotIndex >= graph->plotCount()) return {};
+    const DataGraph::PlotLook look = graph->plotLook(plotIndex);
+    return {look.color, look.dashed, look.markers};
+}
+
+int GraphAxisRange(int panel, int control, int axis, double* min, double* max) {
+    DataGraph* graph = FindGraph(panel, control);
+    if (!graph) return kUiError;
+    return graph->axisRange(axis, min, max) ? 0 : kUiError;
+}
+
+bool GraphCursorDrawn(int panel, int control) {
+    DataGraph* graph = FindGraph(panel, control);
+    return graph && graph->cursorDrawn();
+}
+
+std::string GraphCaption(int panel, int control) {
+    DataGraph* graph = FindGraph(panel, control);
+    return graph ? graph->caption().toStdString() : std::string();
+}
+
+int StripChartPointCount(int panel, int control, int trace) {
+    StripChart* chart = FindStripChart(panel, control);
+    if (!chart || trace < 1 || trace > chart->traceCount()) return kUiError;
+    return static_cast<int>(chart->traceValues(trace - 1).size());
+}
+
+std::vector<double> StripChartTrace(int panel, int control, int trace) {
+    StripChart* chart = FindStripChart(panel, control);
+    if (!chart) return {};
+    return chart->traceValues(trace - 1);
+}
+
+int TraceColor(int panel, int control, int trace) {
+    StripChart* chart = FindStripChart(panel, control);
+    if (!chart || trace < 1 || trace > chart->traceCount()) return kUiError;
+    return chart->traceColor(trace - 1);
+}
+
+double StripChartAxisMax(int panel, int control) {
+    StripChart* chart = FindStripChart(panel, control);
+    return chart ? chart->axisMax() : 0.0;
+}

@@ -1,0 +1,26 @@
+#include "platform/ui/chart_style.h"
+
+#include <QChart>
+#include <QGraphicsLayout>
+#include <cmath>
+
+namespace kvui {
+
+void StyleCompactChart(QChart* chart) {
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->hide();
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+}
+
+double RoundUp(double value) {
+    static const double kSteps[] = {1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0};
+    const double decade = std::pow(10.0, std::floor(std::log10(value)));
+    for (double step : kSteps) {
+        if (step * decade >= value * (1.0 - 1e-12)) return step * decade;
+    }
+    return 10.0 * decade;
+}
+
+}  // namespace kvui

@@ -1,0 +1,171 @@
+// Reading and writing control values, and the items of list controls.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <optional>
+
+#include "platform/ui/led.h"
+#include "platform/ui/ui_registry.h"
+#include "platform/ui/userint.h"
+
+namespace {
+
+// A list item's value is its item data; items defined in the resource without data count
+// by position.
+int ItemValue(const QComboBox* combo, int index) {
+    const QVariant data = combo->itemData(index);
+    return data.isValid() ? data.toInt() : index;
+}
+
+// Numeric read-outs show their number as text; the panel's label is the read-out.
+void SetLabelText(QLabel* label, const QString& text) {
+    label->setText(text);
+    // Controls made at run time sit outside any layout and size themselves.
+    if (!label->parentWidget() || !label->parentWidget()->layout() ||
+        label->parentWidget()->layout()->indexOf(label) < 0) {
+        label->adjustSize();
+    }
+}
+
+std::optional<long long> NumericValue(QWidget* w) {
+    if (auto* spin = qobject_cast<QSpinBox*>(w)) return spin->value();
+    if (auto* button = qobject_cast<QAbstractButton*>(w); button && button->isCheckable())
+        return button->isChecked() ? 1 : 0;
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        if (combo->currentIndex() < 0) return std::nullopt;
+        return ItemValue(combo, combo->currentIndex());
+    }
+    if (auto* led = qobject_cast<Led*>(w)) return led->isOn() ? 1 : 0;
+    QString text;
+    if (auto* label = qobject_cast<QLabel*>(w))
+        text = label->text();
+    else if (auto* edit = qobject_cast<QLineEdit*>(w))
+        text = edit->text();
+    else
+        return std::nullopt;
+    bool ok = false;
+    const long long v = text.trimmed().toLongLong(&ok);
+    if (!ok) return std::nullopt;
+    return v;
+}
+
+int SetNumericValue(int panel, int control, long long value) {
+    QWidget* w = kvui::FindControl(panel, control);
+    if (!w) return kUiError;
+    kvui::ProgramChange quiet;
+    if (auto* spin = qobject_cast<QSpinBox*>(w)) {
+        spin->setValue(
+            static_cast<int>(std::clamp<long long>(value, spin->minimum(), spin->maximum())));
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w); button && button->isCheckable()) {
+        button->setChecked(value != 0);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        for (int i = 0; i < combo->count(); ++i) {
+            if (ItemValue(combo, i) == value) {
+                combo->setCurrentIndex(i);
+                return 0;
+            }
+        }
+        return kUiError;  // no item has that value
+    } else if (auto* led = qobject_cast<Led*>(w)) {
+        led->setOn(value != 0);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        SetLabelText(label, QString::number(value));
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(QString::number(value));
+    } else {
+        return kUiError;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int GetCtrlVal(int panel, int control, unsigned short* value) {
+    QWidget* w = kvui::FindControl(panel, control);
+    if (!w || !value) return kUiError;
+    const std::optional<long long> v = NumericValue(w);
+    if (!v) return kUiError;
+    *value = static_cast<unsigned short>(std::clamp<long long>(*v, 0, USHRT_MAX));
+    return 0;
+}
+
+int GetCtrlVal(int panel, int control, int* value) {
+    QWidget* w = kvui::FindControl(panel, control);
+    if (!w || !value) return kUiError;
+    const std::optional<long long> v = NumericValue(w);
+    if (!v) return kUiError;
+    *value = static_cast<int>(std::clamp<long long>(*v, INT_MIN, INT_MAX));
+    return 0;
+}
+
+int GetCtrlVal(int panel, int control, char* text, int size) {
+    QWidget* w = kvui::FindControl(panel, control);
+    if (!w || !text || size <= 0) return kUiError;
+    QString s;
+    if (auto* label = qobject_cast<QLabel*>(w))
+        s = label->text();
+    else if (auto* edit = qobject_cast<QLineEdit*>(w))
+        s = edit->text();
+    else if (auto* combo = qobject_cast<QComboBox*>(w))
+        s = combo->currentText();
+    else if (auto* spin = qobject_cast<QSpinBox*>(w))
+        s = QString::number(spin->value());
+    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+        s = button->text();
+    else
+        return kUiError;
+    const QByteArray bytes = s.toUtf8();
+    const int n = std::min(static_cast<int>(bytes.size()), size - 1);
+    std::memcpy(text, bytes.constData(), static_cast<size_t>(n));
+    text[n] = '\0';
+    return 0;
+}
+
+int SetCtrlVal(int panel, int control, unsigned int value) {
+    return SetNumericValue(panel, control, static_cast<long long>(value));
+}
+
+int SetCtrlVal(int panel, int control, int value) {
+    return SetNumericValue(panel, control, static_cast<long long>(value));
+}
+
+int SetCtrlVal(int panel, int control, const char* text) {
+    QWidget* w = kvui::FindControl(panel, control);
+    if (!w || !text) return kUiError;
+    const QString s = QString::fromUtf8(text);
+    kvui::ProgramChange quiet;
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        SetLabelText(label, s);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(s);
+        edit->setCursorPosition(0);  // long messages show their beginning
+    } else {
+        bool ok = false;
+        const long long v = s.trimmed().toLongLong(&ok);
+        return ok ? SetNumericValue(panel, control, v) : kUiError;
+    }
+    return 0;
+}
+
+int InsertListItem(int panel, int control, int index, const char* label, int value) {
+    auto* combo = qobject_cast<QComboBox*>(kvui::FindControl(panel, control));
+    if (!combo || !label) return kUiError;
+    if (index < -1 || index > combo->count()) return kUiError;
+    kvui::ProgramChange quiet;
+    combo->insertItem(index < 0 ? combo->count() : index, QString::fromUtf8(label), value);
+    return 0;
+}
+
+int ClearListCtrl(int panel, int control) {
+    auto* combo = qobject_cast<QComboBox*>(kvui::FindControl(panel, control));
+    if (!combo) return kUiError;
+    kvui::ProgramChange quiet;
+    combo->clear();
+    return 0;
+}

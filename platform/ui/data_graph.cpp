@@ -1,0 +1,219 @@
+#include "platform/ui/data_graph.h"
+
+#include <QGraphicsEllipseItem>
+#include <QGraphicsLineItem>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <algorithm>
+#include <limits>
+
+#include "platform/ui/chart_style.h"
+#include "platform/ui/userint.h"
+
+namespace {
+
+constexpr qreal kCursorZ = 1000.0;  // above every series
+constexpr qreal kMarkRadius = 6.0;
+
+}  // namespace
+
+DataGraph::DataGraph(QWidget* parent) : QChartView(parent) {
+    auto* chart = new QChart();
+    kvui::StyleCompactChart(chart);
+    axisX_ = new QValueAxis(chart);
+    axisY_ = new QValueAxis(chart);
+    axisX_->setLabelFormat(QStringLiteral("%d"));
+    axisY_->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(axisX_, Qt::AlignBottom);
+    chart->addAxis(axisY_, Qt::AlignLeft);
+    axisX_->setRange(0, 100);
+    axisY_->setRange(0, 100);
+    setChart(chart);
+    setRenderHint(QPainter::Antialiasing);
+    setMinimumSize(200, 120);
+
+    cursorV_ = new QGraphicsLineItem(chart);
+    cursorH_ = new QGraphicsLineItem(chart);
+    cursorMark_ = new QGraphicsEllipseItem(chart);
+    for (QGraphicsItem* item :
+         {static_cast<QGraphicsItem*>(cursorV_), static_cast<QGraphicsItem*>(cursorH_),
+          static_cast<QGraphicsItem*>(cursorMark_)}) {
+        item->setZValue(kCursorZ);
+        item->hide();
+    }
+    cursorMark_->setBrush(Qt::NoBrush);
+    setCursorColor(0x0050D0);
+
+    connect(chart, &QChart::plotAreaChanged, this, [this] { placeCursor(); });
+    connect(axisX_, &QValueAxis::rangeChanged, this, [this] { placeCursor(); });
+    connect(axisY_, &QValueAxis::rangeChanged, this, [this] { placeCursor(); });
+}
+
+int DataGraph::addPlot(const QList<QPointF>& points, int plotStyle, int pointStyle, int lineStyle,
+                       int color) {
+    auto* series = new QLineSeries();
+    series->setUseOpenGL(false);
+    QPen pen(QColor::fromRgb(static_cast<QRgb>(color & 0xFFFFFF)));
+    const bool connectedPoints = plotStyle == VAL_CONNECTED_POINTS;
+    pen.setWidthF(connectedPoints ? 1.5 : 1.0);
+    pen.setStyle(lineStyle == VAL_DASH  ? Qt::DashLine
+                 : lineStyle == VAL_DOT ? Qt::DotLine
+                                        : Qt::SolidLine);
+    series->replace(points);
+    chart()->addSeries(series);
+    // Styled after addSeries, which applies the chart theme.
+    series->setPen(pen);
+    // Connected points always mark their samples: that is what sets the plot style apart
+    // from a plain line, whatever the point style.
+    (void)pointStyle;
+    if (connectedPoints) {
+        series->setPointsVisible(true);
+        series->setMarkerSize(4.0);
+    }
+    series->attachAxis(axisX_);
+    series->attachAxis(axisY_);
+    const int handle = nextHandle_++;
+    plots_.push_back({handle, series});
+    rescale();
+    return handle;
+}
+
+bool DataGraph::deletePlot(int handle) {
+    auto it = std::find_if(plots_.begin(), plots_.end(),
+                           [handle](const Plot& p) { return p.handle == handle; });
+    if (it == plots_.end()) return false;
+    chart()->removeSeries(it->series);
+    delete it->series;
+    plots_.erase(it);
+    rescale();
+    return true;
+}
+
+void DataGraph::deleteAllPlots() {
+    for (Plot& plot : plots_) {
+        chart()->removeSeries(plot.series);
+        delete plot.series;
+    }
+    plots_.clear();
+    rescale();
+}
+
+QList<QPointF> DataGraph::plotPoints(int index) const {
+    if (index < 0 || index >= plotCount()) return {};
+    return plots_[index].series->points();
+}
+
+DataGraph::PlotLook DataGraph::plotLook(int index) const {
+    if (index < 0 || index >= plotCount()) return {};
+    const QLineSeries* series = plots_[index].series;
+    return {static_cast<int>(series->pen().color().rgb() & 0xFFFFFF),
+            series->pen().style() != Qt::SolidLine, series->pointsVisible()};
+}
+
+QValueAxis* DataGraph::axis(int which) const {
+    if (which == VAL_XAXIS) return axisX_;
+    if (which == VAL_LEFT_YAXIS) return axisY_;
+    return nullptr;
+}
+
+bool DataGraph::setAxisManual(int which, double min, double max) {
+    QValueAxis* a = axis(which);
+    if (!a || !(min < max)) return false;
+    (which == VAL_XAXIS ? manualX_ : manualY_) = true;
+    a->setRange(min, max);
+    return true;
+}
+
+bool DataGraph::setAxisAutomatic(int which) {
+    if (!axis(which)) return false;
+    (which == VAL_XAXIS ? manualX_ : manualY_) = false;
+    rescale();
+    return true;
+}
+
+bool DataGraph::axisRange(int which, double* min, double* max) const {
+    QValueAxis* a = axis(which);
+    if (!a) return false;
+    if (min) *min = a->min();
+    if (max) *max = a->max();
+    return true;
+}
+
+void DataGraph::setCaption(const QString& caption) {
+    axisY_->setTitleText(caption);
+}
+
+QString DataGraph::caption() const {
+    return axisY_->titleText();
+}
+
+void DataGraph::rescale() {
+    if (manualX_ && manualY_) return;
+    double x0 = std::numeric_limits<double>::max(), x1 = std::numeric_limits<double>::lowest();
+    double y0 = x0, y1 = x1;
+    for (const Plot& plot : plots_) {
+        for (const QPointF& p : plot.series->points()) {
+            x0 = std::min(x0, p.x());
+            x1 = std::max(x1, p.x());
+            y0 = std::min(y0, p.y());
+            y1 = std::max(y1, p.y());
+        }
+    }
+    if (x0 > x1) return;  // nothing plotted: keep the last range
+    auto fit = [](QValueAxis* a, double lo, double hi) {
+        if (lo == hi) {
+            lo -= 1.0;
+            hi += 1.0;
+        }
+        a->setRange(lo, hi);
+        a->applyNiceNumbers();
+    };
+    if (!manualX_) fit(axisX_, x0, x1);
+    if (!manualY_) fit(axisY_, y0, y1);
+}
+
+void DataGraph::setCursorCount(int count) {
+    cursorCount_ = std::clamp(count, 0, 1);
+    placeCursor();
+}
+
+void DataGraph::setCursorPosition(double x, double y) {
+    cursor_ = QPointF(x, y);
+    placeCursor();
+}
+
+bool DataGraph::cursorDrawn() const {
+    return cursorMark_->isVisible();
+}
+
+void DataGraph::setCursorColor(int rgb) {
+    QPen pen(QColor::fromRgb(static_cast<QRgb>(rgb & 0xFFFFFF)));
+    pen.setWidthF(1.0);
+    cursorV_->setPen(pen);
+    cursorH_->setPen(pen);
+    pen.setWidthF(2.0);
+    cursorMark_->setPen(pen);
+}
+
+void DataGraph::placeCursor() {
+    // Qt Charts has no cursor; a crosshair of plain graphics items stands in for it, mapped
+    // from axis values to the plot area by hand so it needs no series.
+    const QRectF area = chart()->plotArea();
+    const double xSpan = axisX_->max() - axisX_->min();
+    const double ySpan = axisY_->max() - axisY_->min();
+    bool show = cursorCount_ > 0 && xSpan > 0 && ySpan > 0 && area.isValid();
+    QPointF at;
+    if (show) {
+        at = QPointF(area.left() + (cursor_.x() - axisX_->min()) / xSpan * area.width(),
+                     area.bottom() - (cursor_.y() - axisY_->min()) / ySpan * area.height());
+        show = area.adjusted(-0.5, -0.5, 0.5, 0.5).contains(at);
+    }
+    cursorV_->setVisible(show);
+    cursorH_->setVisible(show);
+    cursorMark_->setVisible(show);
+    if (!show) return;
+    cursorV_->setLine(at.x(), area.top(), at.x(), area.bottom());
+    cursorH_->setLine(area.left(), at.y(), area.right(), at.y());
+    cursorMark_->setRect(at.x() - kMarkRadius, at.y() - kMarkRadius, 2 * kMarkRadius,
+                         2 * kMarkRadius);
+}

@@ -1,0 +1,76 @@
+// An x/y graph holding several plots drawn in the order they were added (later ones on
+// top), with manual or automatic axes and an optional crosshair cursor.
+#pragma once
+
+#include <QChartView>
+#include <QList>
+#include <QPointF>
+#include <vector>
+
+class QGraphicsEllipseItem;
+class QGraphicsLineItem;
+class QLineSeries;
+class QValueAxis;
+
+class DataGraph : public QChartView {
+    Q_OBJECT
+
+  public:
+    struct PlotLook {
+        int color = 0;
+        bool dashed = false;
+        bool markers = false;
+    };
+
+    explicit DataGraph(QWidget* parent = nullptr);
+
+    // Styles are the VAL_* plot, point and line styles; returns the new plot's handle (> 0).
+    int addPlot(const QList<QPointF>& points, int plotStyle, int pointStyle, int lineStyle,
+                int color);
+    bool deletePlot(int handle);
+    void deleteAllPlots();
+    int plotCount() const { return static_cast<int>(plots_.size()); }
+    QList<QPointF> plotPoints(int index) const;
+    PlotLook plotLook(int index) const;
+
+    // axis: VAL_XAXIS or VAL_LEFT_YAXIS.
+    bool setAxisManual(int axis, double min, double max);
+    bool setAxisAutomatic(int axis);
+    bool axisRange(int axis, double* min, double* max) const;
+    void setCaption(const QString& caption);
+    QString caption() const;
+
+    int cursorCount() const { return cursorCount_; }
+    void setCursorCount(int count);
+    void setCursorPosition(double x, double y);
+    QPointF cursorPosition() const { return cursor_; }
+    // True when the cursor is drawn: enabled and inside the plot area.
+    bool cursorDrawn() const;
+    void setCursorMode(int mode) { cursorMode_ = mode; }
+    int cursorMode() const { return cursorMode_; }
+    void setCursorColor(int rgb);
+
+  private:
+    struct Plot {
+        int handle = 0;
+        QLineSeries* series = nullptr;
+    };
+
+    QValueAxis* axis(int which) const;
+    void rescale();
+    void placeCursor();
+
+    QValueAxis* axisX_ = nullptr;
+    QValueAxis* axisY_ = nullptr;
+    bool manualX_ = false;
+    bool manualY_ = false;
+    std::vector<Plot> plots_;
+    int nextHandle_ = 1;
+
+    int cursorCount_ = 0;
+    int cursorMode_ = 0;
+    QPointF cursor_;
+    QGraphicsLineItem* cursorV_ = nullptr;
+    QGraphicsLineItem* cursorH_ = nullptr;
+    QGraphicsEllipseItem* cursorMark_ = nullptr;
+};

@@ -1,0 +1,106 @@
+// Loading, showing and discarding panels, and installing their callbacks.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <memory>
+
+#include "platform/ui/control_events.h"
+#include "platform/ui/panel_ui_loader.h"
+#include "platform/ui/ui_registry.h"
+#include "platform/ui/userint.h"
+
+namespace {
+
+QString ResolveResourcePath(const char* resourceFile) {
+    const QString name = QString::fromLocal8Bit(resourceFile);
+    if (QDir::isAbsolutePath(name)) return name;
+    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+}
+
+// Maps every registered name found among the panel's children to its constant.
+void MapControls(kvui::PanelRecord& record) {
+    for (const auto& [id, name] : kvui::ResourceNames()) {
+        auto* w = record.widget->findChild<QWidget*>(QString::fromStdString(name));
+        if (!w) continue;
+        record.controls[id] = w;
+        // The program keeps radio groups exclusive itself and switches them off by click.
+        if (auto* radio = qobject_cast<QRadioButton*>(w)) radio->setAutoExclusive(false);
+        kvui::WireControl(record.handle, id, w);
+    }
+}
+
+}  // namespace
+
+int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId) {
+    if (!resourceFile || !*resourceFile) return kUiError;
+    const std::string panelName = kvui::ResourceName(panelResourceId);
+    if (panelName.empty()) return kUiError;
+    QWidget* parentWidget = nullptr;
+    if (parentPanel != 0) {
+        kvui::PanelRecord* parent = kvui::FindPanel(parentPanel);
+        if (!parent) return kUiError;
+        parentWidget = parent->widget;
+    }
+
+    QFile file(ResolveResourcePath(resourceFile));
+    if (!file.open(QIODevice::ReadOnly)) return kUiError;
+    kvui::PanelUiLoader loader;
+    std::unique_ptr<QWidget> root(loader.load(&file));
+    if (!root) return kUiError;
+    QWidget* panel = root->findChild<QWidget*>(QString::fromStdString(panelName));
+    if (!panel) return kUiError;
+
+    // The panel becomes a window of its own; the rest of the resource goes with root.
+    const QSize designed = panel->size();
+    panel->setParent(parentWidget, Qt::Window);
+    panel->resize(designed.expandedTo(panel->minimumSizeHint()));
+    root.reset();
+
+    kvui::PanelRecord& record = kvui::AddPanel(panel, panelResourceId);
+    kvui::WirePanel(record.handle, panel);
+    MapControls(record);
+    return record.handle;
+}
+
+int DisplayPanel(int panel) {
+    kvui::PanelRecord* record = kvui::FindPanel(panel);
+    if (!record) return kUiError;
+    record->widget->show();
+    record->widget->raise();
+    record->widget->activateWindow();
+    return 0;
+}
+
+int HidePanel(int panel) {
+    kvui::PanelRecord* record = kvui::FindPanel(panel);
+    if (!record) return kUiError;
+    record->widget->hide();
+    return 0;
+}
+
+int DiscardPanel(int panel) {
+    kvui::PanelRecord* record = kvui::FindPanel(panel);
+    if (!record) return kUiError;
+    QWidget* widget = record->widget;
+    kvui::ForgetPanel(panel);
+    // Deleted later: the call may come from a callback of one of the panel's own widgets.
+    widget->hide();
+    widget->deleteLater();
+    return 0;
+}
+
+int InstallCtrlCallback(int panel, int control, CtrlCallbackPtr callback, void* callbackData) {
+    kvui::PanelRecord* record = kvui::FindPanel(panel);
+    if (!record || !kvui::FindControl(panel, control)) return kUiError;
+    record->ctrlCallbacks[control] = {callback, callbackData};
+    return 0;
+}
+
+int InstallPanelCallback(int panel, PanelCallbackPtr callback, void* callbackData) {
+    kvui::PanelRecord* record = kvui::FindPanel(panel);
+    if (!record) return kUiError;
+    record->panelCallback = callback;
+    record->panelCallbackData = callbackData;
+    return 0;
+}

@@ -1,0 +1,30 @@
+#include "platform/ui/panel_ui_loader.h"
+
+#include "platform/ui/data_graph.h"
+#include "platform/ui/led.h"
+#include "platform/ui/strip_chart.h"
+
+namespace kvui {
+
+PanelUiLoader::PanelUiLoader(QObject* parent) : QUiLoader(parent) {
+    // Designer plug-ins found on the machine have no business in the instrument panel.
+    clearPluginPaths();
+}
+
+QWidget* PanelUiLoader::createWidget(const QString& className, QWidget* parent,
+                                     const QString& name) {
+    QWidget* widget = nullptr;
+    if (className == QLatin1String("StripChart")) {
+        widget = new StripChart(parent);
+    } else if (className == QLatin1String("DataGraph")) {
+        widget = new DataGraph(parent);
+    } else if (className == QLatin1String("Led")) {
+        widget = new Led(parent);
+    } else {
+        return QUiLoader::createWidget(className, parent, name);
+    }
+    widget->setObjectName(name);
+    return widget;
+}
+
+}  // namespace kvui

@@ -1,0 +1,29 @@
+// What the strip charts and graphs show, read back for tests and the console's Qt glue.
+// Each returns an empty result or a negative count for an unknown panel or control.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// Graphs: plots in drawing order (index 0 is drawn first, at the bottom).
+int GraphPlotCount(int panel, int control);
+std::vector<std::pair<double, double>> GraphPlotPoints(int panel, int control, int plotIndex);
+struct GraphPlotStyle {
+    int color = -1;  // 0xRRGGBB, -1 for no such plot
+    bool dashed = false;
+    bool pointsShown = false;
+};
+GraphPlotStyle GraphPlotLook(int panel, int control, int plotIndex);
+// axis: VAL_XAXIS or VAL_LEFT_YAXIS. Returns 0, or kUiError.
+int GraphAxisRange(int panel, int control, int axis, double* min, double* max);
+// True when the cursor is drawn (enabled and inside the visible range).
+bool GraphCursorDrawn(int panel, int control);
+// The graph caption (ATTR_LABEL_TEXT), empty when none.
+std::string GraphCaption(int panel, int control);
+
+// Strip charts: trace is 1-based as in SetTraceAttribute.
+int StripChartPointCount(int panel, int control, int trace);
+std::vector<double> StripChartTrace(int panel, int control, int trace);
+int TraceColor(int panel, int control, int trace);
+double StripChartAxisMax(int panel, int control);
