@@ -1,0 +1,20 @@
+// Command callbacks of the main panel: live monitor, data capture, teach and reset, and
+// the COM port selector.
+#pragma once
+
+namespace kervano {
+
+int CC_BTNRun(int panel, int control, int event, void* callbackData, int eventData1,
+              int eventData2);
+int CC_BTNStop(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
+int CC_BTNData(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
+int CC_ButtonTeach(int panel, int control, int event, void* callbackData, int eventData1,
+                   int eventData2);
+int CC_ButtonReset(int panel, int control, int event, void* callbackData, int eventData1,
+                   int eventData2);
+int CC_DropDCom(int panel, int control, int event, void* callbackData, int eventData1,
+                int eventData2);
+
+}  // namespace kervano

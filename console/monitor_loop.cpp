@@ -1,0 +1,96 @@
+// Run and Stop: the live monitor's request/reply loop.
+#include "console/commands.h"
+#include "console/startup.h"
+#include "link/frame.h"
+#include "link/packet.h"
+#include "link/port_setup.h"
+#include "platform/serial/rs232.h"
+#include "resources/panel_ids.h"
+#include "scope/monitor.h"
+
+namespace kervano {
+
+namespace {
+constexpr double kLineTimeout = 2.0;
+constexpr unsigned short kShortPacketMode = 2;
+
+// Packs the request for the display mode the selector shows now.
+void PackMonitorRequest() {
+    unsigned short viewMode = 0;
+    GetCtrlVal(panelHandle, PANEL_VIEWMODE, &viewMode);
+    CopyVarsToPP(viewMode == kShortPacketMode ? 1 : 0);
+}
+
+void FlushBoth() {
+    FlushInQ(com);
+    FlushOutQ(com);
+}
+}  // namespace
+
+int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/, int /*eventData1*/,
+              int /*eventData2*/) {
+    if (event != EVENT_COMMIT) return 0;
+
+    SetCtrlAttribute(panelHandle, PANEL_GRAPHTOP, ATTR_VISIBLE, 0);
+    SetCtrlAttribute(panelHandle, PANEL_GRAPHBOT, ATTR_VISIBLE, 0);
+    SetCtrlAttribute(panelHandle, PANEL_RUNLOCK, ATTR_DIMMED, 1);
+    SetCtrlAttribute(panelHandle, PANEL_DATALOCK, ATTR_DIMMED, 1);
+    SetCtrlAttribute(panelHandle, PANEL_STRIPTOP, ATTR_VISIBLE, 1);
+    SetCtrlAttribute(panelHandle, PANEL_STRIPBOT, ATTR_VISIBLE, 1);
+
+    FlushBoth();
+    rx_flag = 0;
+    PackMonitorRequest();
+    order = ORDER_MONITOR;
+    FillTxBuf(ORDER_MONITOR, pp);
+    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    if (nBytesW == kFrameBytes) ShowStatus("Line Ok!");
+
+    tstart = Timer();
+    stop_flag = 0;
+    graphrefresh = 0;
+    do {
+        // The redraw reads the reply from pp before the next request is packed into it.
+        if (graphrefresh == 1) {
+            PlotRAWValues();
+            graphrefresh = 0;
+        }
+        if (rx_flag == 1) {
+            FlushBoth();
+            PackMonitorRequest();
+            FillTxBuf(ORDER_MONITOR, pp);
+            rx_flag = 0;
+            tstart = Timer();
+            nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+        }
+        tdiff = Timer() - tstart;
+        if (tdiff > kLineTimeout) {
+            ShowStatus("Timeout RS232-Line!");
+            stop_flag = 1;
+            break;
+        }
+        ProcessSystemEvents();
+    } while (stop_flag == 0);
+
+    rx_flag = 0;
+    FlushBoth();
+    graphrefresh = 0;
+    SetCtrlAttribute(panelHandle, PANEL_RUNLOCK, ATTR_DIMMED, 0);
+    return 0;
+}
+
+int CC_BTNStop(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
+               int /*eventData1*/, int /*eventData2*/) {
+    if (event != EVENT_COMMIT) return 0;
+    rx_flag = 0;
+    FlushBoth();
+    stop_flag = 1;
+    graphrefresh = 0;
+    SetCtrlAttribute(panelHandle, PANEL_RUNLOCK, ATTR_DIMMED, 0);
+    SetCtrlAttribute(panelHandle, PANEL_DATALOCK, ATTR_DIMMED, 0);
+    SetCtrlAttribute(panelHandle, PANEL_STOPOFF, ATTR_DIMMED, 0);
+    FillarrayRAW(0, 0, 0, 0);
+    return 0;
+}
+
+}  // namespace kervano

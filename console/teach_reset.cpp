@@ -1,0 +1,62 @@
+// Teach and Reset: one acknowledged frame, then the full packet read back from RAM.
+#include "console/commands.h"
+#include "console/startup.h"
+#include "link/frame.h"
+#include "link/packet.h"
+#include "link/port_setup.h"
+#include "link/transactions.h"
+#include "params/panel_binding.h"
+#include "params/param_set.h"
+#include "platform/serial/rs232.h"
+#include "resources/panel_ids.h"
+
+namespace kervano {
+
+namespace {
+constexpr double kAckTimeout = 1.5;
+
+void AcknowledgedTransaction(int orderCode, bool teach) {
+    FlushInQ(com);
+    FlushOutQ(com);
+    order = orderCode;
+    GetPanelValues();
+    CopyVarsToPP(0);
+    FillTxBuf(orderCode, pp);
+    rx_flag = 0;
+    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    if (nBytesW == kFrameBytes) ShowStatus("Line Ok!");
+    if (teach) ShowStatus("New setpoint value teached!");
+
+    tstart = Timer();
+    for (;;) {
+        if (rx_flag == 1) {
+            PushGET(RAM, 0);
+            break;
+        }
+        tdiff = Timer() - tstart;
+        ProcessSystemEvents();
+        if (!(tdiff < kAckTimeout)) break;
+    }
+    // PushGET's own wait leaves its elapsed time in tdiff, so this reports a parameter
+    // read that timed out as well as a missing acknowledgement.
+    if (tdiff > kAckTimeout) ShowStatus("Timeout RS-232!!");
+}
+}  // namespace
+
+int CC_ButtonTeach(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
+                   int /*eventData1*/, int /*eventData2*/) {
+    if (event == EVENT_LEFT_CLICK) {
+        ShowStatus("Teach new Reference-Value ...");
+    } else if (event == EVENT_COMMIT) {
+        AcknowledgedTransaction(ORDER_TEACH, true);
+    }
+    return 0;
+}
+
+int CC_ButtonReset(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
+                   int /*eventData1*/, int /*eventData2*/) {
+    if (event == EVENT_COMMIT) AcknowledgedTransaction(ORDER_RESET, false);
+    return 0;
+}
+
+}  // namespace kervano

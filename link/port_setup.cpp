@@ -1,0 +1,150 @@
+#include "link/port_setup.h"
+
+#include <cstring>
+#include <string>
+
+#include "console/startup.h"
+#include "link/frame.h"
+#include "link/packet.h"
+#include "link/transactions.h"
+#include "params/panel_binding.h"
+#include "params/param_set.h"
+#include "platform/serial/rs232.h"
+#include "resources/panel_ids.h"
+
+namespace kervano {
+
+int com = 1;
+int rx_flag = 1;
+int graphrefresh = 0;
+int ret = 0;
+double tstart = 0.0;
+double tdiff = 0.0;
+char szStatus[kStatusBytes] = "";
+
+namespace {
+constexpr double kReplyTimeout = 1.5;  // a notified reply
+constexpr double kPortTimeout = 2.0;   // the port's own read and write time-out
+constexpr double kEchoDelay = 0.05;
+constexpr int kEchoWord = 0x00AA;
+}  // namespace
+
+const char* ComErrorText(int code) {
+    switch (code) {
+        case -1:
+            return "Unknown system error";
+        case -2:
+            return "Invalid port number";
+        case -3:
+            return "Port is not open";
+        case -4:
+            return "Unknown I/0 error";
+        case -6:
+            return "No serial port found";
+        case -7:
+            return "Cannot open port";
+        case -13:
+            return "Invalid parameter";
+        case -99:
+            return "Timeout";
+        default:
+            return "RS-232 error!";
+    }
+}
+
+void SetStatusText(const char* text) {
+    std::strncpy(szStatus, text, kStatusBytes - 1);
+    szStatus[kStatusBytes - 1] = '\0';
+}
+
+void ShowStatus(const char* text) {
+    SetCtrlVal(panelHandle, PANEL_STATUS, text);
+}
+void ShowStatus() {
+    ShowStatus(szStatus);
+}
+
+void InstallReceiveNotification() {
+    InstallComCallback(com, eventMask, kNotifyCount, sync, RX_Receive_Function, nullptr);
+}
+
+void RemoveReceiveNotification() {
+    InstallComCallback(com, 0, kNotifyCount, sync, nullptr, nullptr);
+}
+
+void InitRS232(int port) {
+    const int opened = OpenComConfig(port, "", 19200, 0, 8, 1, 4096, 4096);
+    // The operating system's reason behind a failed open goes into the status line's
+    // tooltip, beside the status text itself.
+    const std::string reason = opened < 0 ? ComOpenFailureReason(port) : std::string();
+    SetCtrlAttribute(panelHandle, PANEL_STATUS, ATTR_TOOLTIP_TEXT, reason.c_str());
+    if (opened < 0) {
+        SetStatusText(ComErrorText(opened));
+        ShowStatus();
+        return;
+    }
+    SetComTime(port, kPortTimeout);
+    FlushInQ(port);
+    FlushOutQ(port);
+    SetCTSMode(port, 0);
+    InstallComCallback(port, eventMask, kNotifyCount, sync, RX_Receive_Function, nullptr);
+
+    if (CheckComLine(port) == 1) {
+        target = RAM;
+        PushGET(RAM, 0);
+        target = RAM;
+        PushGET(RAM, 1);
+        SetPanelValues();
+        if (GetVERSIONInfo() < kVersionBytes) SetStatusText("Error reading firmware-info!");
+    }
+    ShowStatus();
+}
+
+void RX_Receive_Function(int /*port*/, int events, void* /*data*/) {
+    if ((events & LWRS_RECEIVE) == 0) return;
+    ComRd(com, reinterpret_cast<char*>(szReadBuf), kFrameBytes);
+    GetRxBuf(PNUM);
+    rx_flag = 1;
+    graphrefresh = 1;
+    FlushInQ(com);
+}
+
+int WaitRxFull() {
+    ret = 1;
+    tstart = Timer();
+    for (;;) {
+        ProcessSystemEvents();
+        tdiff = Timer() - tstart;
+        if (tdiff > kReplyTimeout) {
+            SetStatusText("Timeout-RS-232...");
+            ret = 0;
+            break;
+        }
+        if (rx_flag != 0) break;
+    }
+    return ret;
+}
+
+int CheckComLine(int port) {
+    CopyVarsToPP(0);
+    FillTxBuf(ORDER_ECHO, pp);
+    FlushInQ(port);
+    FlushOutQ(port);
+    nBytesW = ComWrt(port, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    Delay(kEchoDelay);
+    nBytesR = ComRd(port, reinterpret_cast<char*>(szReadBuf), kFrameBytes);
+
+    int result = 0;
+    if (nBytesR != kFrameBytes) {
+        SetStatusText("Timeout < 36 Bytes");
+    } else if (szReadBuf[4] * 256 + szReadBuf[5] == kEchoWord) {
+        SetStatusText("Echo Check - Line Ok!");
+        result = 1;
+    } else {
+        SetStatusText("read error - not sync byte 0xAA!");
+    }
+    ShowStatus();
+    return result;
+}
+
+}  // namespace kervano

@@ -1,0 +1,35 @@
+// Bringing the line up: opening the port, the receive notification, the bounded wait for a
+// notified reply and the echo check.
+#pragma once
+
+namespace kervano {
+
+constexpr int eventMask = 0x8006;
+constexpr int kNotifyCount = 36;
+constexpr int kStatusBytes = 66;
+
+extern int com;           // COM port in use
+extern int rx_flag;       // 1 once a reply frame was taken in
+extern int graphrefresh;  // 1 with every frame taken in; the monitor redraws and clears it
+extern int ret;           // result of the last WaitRxFull
+extern double tstart;     // start of the wait in progress (shared by every wait)
+extern double tdiff;      // time elapsed in that wait
+extern char szStatus[kStatusBytes];
+
+// Status text of an OpenComConfig error code.
+const char* ComErrorText(int code);
+// Copies text into szStatus, cut to fit.
+void SetStatusText(const char* text);
+// Shows text (or szStatus) in the status line.
+void ShowStatus(const char* text);
+void ShowStatus();
+
+void InitRS232(int port);
+void RX_Receive_Function(int port, int events, void* data);
+int WaitRxFull();
+int CheckComLine(int port);
+// Installs the receive notification as port set-up does, or switches it off.
+void InstallReceiveNotification();
+void RemoveReceiveNotification();
+
+}  // namespace kervano

@@ -1,0 +1,30 @@
+// Parameter files: the full packet as sixteen unsigned decimal numbers.
+#pragma once
+
+#include <string>
+
+namespace kervano {
+
+constexpr int kPathBytes = 260;
+extern char file_name[kPathBytes];  // last chosen parameter file
+extern char proj_dir[kPathBytes];   // the program's directory; the dialogs open there
+
+constexpr const char* kParamFileTitle = "KERVANO Parameter File";
+constexpr const char* kParamFileDefaultName = "CONpara.dat";
+constexpr const char* kParamFileFilter = "*.dat";
+
+// The saving dialog; its result as FileSelectPopup's (> 0: file_name holds the choice).
+int AskForSaveFile();
+// Saves the panel's set to file_name. Returns 1 when the file was written, 0 otherwise
+// (an existing file is then left as it was).
+int SendParaToFile();
+// Asks for a file and loads it into the set.
+void ReadParaFromFile();
+
+// The file's text for a record of sixteen words, and the parse of such a text.
+std::string FormatParameterRecord(const unsigned short* words);
+// Reads sixteen unsigned decimal numbers; false (record untouched) when the text holds
+// fewer or anything else. Numbers above 65535 keep their low 16 bits.
+bool ParseParameterRecord(const std::string& text, unsigned short* words);
+
+}  // namespace kervano

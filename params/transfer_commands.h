@@ -1,0 +1,17 @@
+// The target buttons and the Send and Get commands.
+#pragma once
+
+namespace kervano {
+
+int CC_RBTRam(int panel, int control, int event, void* callbackData, int eventData1,
+              int eventData2);
+int CC_RBTEeprom(int panel, int control, int event, void* callbackData, int eventData1,
+                 int eventData2);
+int CC_RBTFile(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
+int CC_BTNSend(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
+int CC_BTNGet(int panel, int control, int event, void* callbackData, int eventData1,
+              int eventData2);
+
+}  // namespace kervano

@@ -1,0 +1,17 @@
+// The data graphs: a captured 128-point curve against its limit and reference lines, with
+// a cursor on the sample indexA names.
+#pragma once
+
+namespace kervano {
+
+constexpr int kXPositions = 256;
+extern unsigned short xArray[kXPositions];  // entry i = i + 1
+
+constexpr const char* kGraphCaption = "NORM=1000*(A/Amax)";
+
+void PlotDATATop(const unsigned short* data, const unsigned short* up, const unsigned short* lo,
+                 const unsigned short* ref);
+void PlotDATABot(const unsigned short* data, const unsigned short* up, const unsigned short* lo,
+                 const unsigned short* ref);
+
+}  // namespace kervano

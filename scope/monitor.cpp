@@ -1,0 +1,130 @@
+#include "scope/monitor.h"
+
+#include "console/startup.h"
+#include "link/frame.h"
+#include "resources/panel_ids.h"
+#include "scope/leds.h"
+
+namespace kervano {
+
+double arrayRAWTOP[kHistoryValues];
+double arrayRAWBOT[kHistoryValues];
+
+unsigned short rawTop1, rawTop2, rawBot1, rawBot2;
+unsigned short normTop1, normTop2, normBot1, normBot2;
+unsigned short maxTop1, maxTop2, maxBot1, maxBot2;
+unsigned short cntTRUV, in2cnt, inputs, indexA;
+
+namespace {
+constexpr int kPointsPerScreen = 101;
+constexpr int kTraces = 2;
+
+struct ModeColours {
+    int trace1;
+    int trace2;
+};
+constexpr ModeColours kRawColours{VAL_BLUE, VAL_GREEN};
+constexpr ModeColours kNormColours{VAL_RED, VAL_DK_GRAY};
+
+void TakeReplyWords() {
+    unsigned short* const words[PNUM] = {
+        &rawTop1, &rawTop2, &rawBot1, &rawBot2, &normTop1, &normTop2, &normBot1, &normBot2,
+        &maxTop1, &maxTop2, &maxBot1, &maxBot2, &cntTRUV,  &in2cnt,   &inputs,   &indexA,
+    };
+    for (int k = 0; k < PNUM; ++k) *words[k] = pp[k];
+}
+
+void ConfigureStripChart(int control) {
+    SetCtrlAttribute(panelHandle, control, ATTR_POINTS_PER_SCREEN, kPointsPerScreen);
+    SetCtrlAttribute(panelHandle, control, ATTR_SCROLL_MODE, VAL_CONTINUOUS);
+    SetCtrlAttribute(panelHandle, control, ATTR_NUM_TRACES, kTraces);
+}
+
+// Puts the newest pair into both histories and colours traces and read-outs for the mode.
+void ShowPair(unsigned short top1, unsigned short top2, unsigned short bot1, unsigned short bot2,
+              const ModeColours& colours) {
+    arrayRAWTOP[kHistoryValues - 2] = top1;
+    arrayRAWTOP[kHistoryValues - 1] = top2;
+    arrayRAWBOT[kHistoryValues - 2] = bot1;
+    arrayRAWBOT[kHistoryValues - 1] = bot2;
+
+    SetTraceAttribute(panelHandle, PANEL_STRIPTOP, 1, ATTR_TRACE_COLOR, colours.trace1);
+    SetTraceAttribute(panelHandle, PANEL_STRIPTOP, 2, ATTR_TRACE_COLOR, colours.trace2);
+    SetTraceAttribute(panelHandle, PANEL_STRIPBOT, 1, ATTR_TRACE_COLOR, colours.trace1);
+    SetTraceAttribute(panelHandle, PANEL_STRIPBOT, 2, ATTR_TRACE_COLOR, colours.trace2);
+
+    SetCtrlAttribute(panelHandle, PANEL_TOP1, ATTR_TEXT_COLOR, colours.trace1);
+    SetCtrlAttribute(panelHandle, PANEL_TOP2, ATTR_TEXT_COLOR, colours.trace2);
+    SetCtrlAttribute(panelHandle, PANEL_BOT1, ATTR_TEXT_COLOR, colours.trace1);
+    SetCtrlAttribute(panelHandle, PANEL_BOT2, ATTR_TEXT_COLOR, colours.trace2);
+
+    SetCtrlVal(panelHandle, PANEL_TOP1, static_cast<unsigned int>(top1));
+    SetCtrlVal(panelHandle, PANEL_TOP2, static_cast<unsigned int>(top2));
+    SetCtrlVal(panelHandle, PANEL_BOT1, static_cast<unsigned int>(bot1));
+    SetCtrlVal(panelHandle, PANEL_BOT2, static_cast<unsigned int>(bot2));
+}
+}  // namespace
+
+void PlotRAWValues() {
+    Shift(arrayRAWTOP, kHistoryValues, -2, arrayRAWTOP);
+    Shift(arrayRAWBOT, kHistoryValues, -2, arrayRAWBOT);
+
+    TakeReplyWords();
+    if (indexA > kMaxIndexA) indexA = kMaxIndexA;
+
+    ConfigureStripChart(PANEL_STRIPTOP);
+    ConfigureStripChart(PANEL_STRIPBOT);
+
+    unsigned short viewMode = 0;
+    GetCtrlVal(panelHandle, PANEL_VIEWMODE, &viewMode);
+    if (viewMode == 0) {
+        ShowPair(rawTop1, rawTop2, rawBot1, rawBot2, kRawColours);
+    } else {
+        ShowPair(normTop1, normTop2, normBot1, normBot2, kNormColours);
+    }
+
+    PlotStripChart(panelHandle, PANEL_STRIPTOP, arrayRAWTOP, kHistoryValues, 0, 0, VAL_DOUBLE);
+    PlotStripChart(panelHandle, PANEL_STRIPBOT, arrayRAWBOT, kHistoryValues, 0, 0, VAL_DOUBLE);
+
+    SetCtrlVal(panelHandle, PANEL_MAXTOP1, static_cast<unsigned int>(maxTop1));
+    SetCtrlVal(panelHandle, PANEL_MAXTOP2, static_cast<unsigned int>(maxTop2));
+    SetCtrlVal(panelHandle, PANEL_MAXBOT1, static_cast<unsigned int>(maxBot1));
+    SetCtrlVal(panelHandle, PANEL_MAXBOT2, static_cast<unsigned int>(maxBot2));
+    SetCtrlVal(panelHandle, PANEL_COUNT, static_cast<unsigned int>(cntTRUV));
+    SetCtrlVal(panelHandle, PANEL_INDEXA, static_cast<unsigned int>(indexA));
+
+    setLEDs(inputs);
+}
+
+void FillarrayRAW(int a, int b, int c, int d) {
+    for (int i = 0; i < kHistoryValues; i += 2) {
+        arrayRAWTOP[i] = a;
+        arrayRAWTOP[i + 1] = b;
+        arrayRAWBOT[i] = c;
+        arrayRAWBOT[i + 1] = d;
+    }
+}
+
+int Copy1D(const double* input, int n, double* output) {
+    if (n < 1) return kShiftBadCount;
+    for (int i = 0; i < n; ++i) output[i] = input[i];
+    return 0;
+}
+
+int Shift(const double* input, int n, int shifts, double* output) {
+    if (n < 1) return kShiftBadCount;
+    if (shifts >= n || -shifts >= n) return kShiftTooFar;
+    if (shifts == 0) return Copy1D(input, n, output);
+    if (shifts > 0) {
+        // Copy downwards so that the same array may be input and output.
+        for (int i = n - 1; i >= shifts; --i) output[i] = input[i - shifts];
+        for (int i = 0; i < shifts; ++i) output[i] = 0.0;
+    } else {
+        const int m = -shifts;
+        for (int i = 0; i <= n - m - 1; ++i) output[i] = input[i + m];
+        for (int i = n - 1; i >= n - m; --i) output[i] = 0.0;
+    }
+    return 0;
+}
+
+}  // namespace kervano

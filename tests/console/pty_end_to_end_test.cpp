@@ -1,0 +1,282 @@
+// The whole program against kervano-sim on a real pseudo-terminal, through the host serial
+// back end, with the operator's actions made on the real panel (offscreen).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QComboBox>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <cstdlib>
+#include <sstream>
+
+#include "console/startup.h"
+#include "link/data_block.h"
+#include "link/port_setup.h"
+#include "params/param_set.h"
+#include "platform/serial/com_service.h"
+#include "platform/serial/port_table.h"
+#include "platform/ui/qt_chart_access.h"
+#include "platform/ui/qt_panel_access.h"
+#include "platform/ui/userint.h"
+#include "resources/panel_ids.h"
+#include "scope/monitor.h"
+#include "tests/support/app/run_program.h"
+#include "tests/support/child_process.h"
+
+using namespace kervano;
+
+namespace {
+
+// kervano-sim paced like a real 19200-baud line, logging every request it takes in.
+class EndToEndTest : public ::testing::Test {
+  protected:
+    void StartSim(std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"--baud", "19200", "--log"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        sim = std::make_unique<ChildProcess>(KV_BIN_DIR "/kervano-sim", args);
+        ASSERT_TRUE(sim->started());
+        device = sim->firstLine();
+        ASSERT_EQ(device.rfind("/dev/", 0), 0u) << device;
+        SetComService(nullptr);
+        PortTableClearPins();
+        PortTablePin(1, device, "kervano-sim");
+    }
+    void TearDown() override { PortTableClearPins(); }
+
+    // The (order, word 0) of every request kervano-sim took in so far.
+    std::vector<std::pair<int, int>> Requests() {
+        log += sim->readAll(false, 0.2);
+        std::vector<std::pair<int, int>> out;
+        std::istringstream in(log);
+        std::string word;
+        int order = 0, w0 = 0;
+        while (in >> word >> order >> w0) {
+            if (word == "frame") out.emplace_back(order, w0);
+        }
+        return out;
+    }
+    static std::string Status() {
+        char text[128] = "";
+        GetCtrlVal(panelHandle, PANEL_STATUS, text, sizeof text);
+        return text;
+    }
+    static unsigned Value(int control) {
+        unsigned short v = 0;
+        GetCtrlVal(panelHandle, control, &v);
+        return v;
+    }
+    static void Click(int control) {
+        QTest::mouseClick(CtrlWidget(panelHandle, control), Qt::LeftButton);
+    }
+    static void ClickLater(int ms, int control) {
+        QTimer::singleShot(ms, [control] { Click(control); });
+    }
+
+    std::unique_ptr<ChildProcess> sim;
+    std::string device;
+    std::string log;
+};
+
+}  // namespace
+
+TEST_F(EndToEndTest, StartUpReadsTheControllerAndShowsItsFirmware) {
+    StartSim({"--param", "4=777", "--firmware", "E2E 1.31"});
+    std::string status;
+    unsigned refShown = 0;
+    EXPECT_EQ(RunProgram([&] {
+                  status = Status();
+                  refShown = Value(PANEL_REFTOP);
+              }),
+              0);
+    EXPECT_EQ(status, "E2E 1.31");
+    EXPECT_EQ(refShown, 777u);
+    const auto requests = Requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[0], (std::pair<int, int>{5, 0}));
+    EXPECT_EQ(requests[1], (std::pair<int, int>{2, 0}));
+    EXPECT_EQ(requests[2], (std::pair<int, int>{2, 1}));
+    EXPECT_EQ(requests[3].first, 7);
+}
+
+TEST_F(EndToEndTest, RunScrollsBothChartsUntilStop) {
+    StartSim();
+    std::string status;
+    int topPoints = 0, botPoints = 0;
+    bool locksFree = false;
+    unsigned count = 0;
+    EXPECT_EQ(RunProgram([&] {
+                  ClickLater(1000, PANEL_BTNSTOP);
+                  Click(PANEL_BTNRUN);  // returns when Stop has ended the loop
+                  status = Status();
+                  topPoints = StripChartPointCount(panelHandle, PANEL_STRIPTOP, 1);
+                  botPoints = StripChartPointCount(panelHandle, PANEL_STRIPBOT, 2);
+                  int run = 1, data = 1;
+                  GetCtrlAttribute(panelHandle, PANEL_RUNLOCK, ATTR_DIMMED, &run);
+                  GetCtrlAttribute(panelHandle, PANEL_DATALOCK, ATTR_DIMMED, &data);
+                  locksFree = run == 0 && data == 0;
+                  count = Value(PANEL_COUNT);
+              }),
+              0);
+    EXPECT_EQ(status, "Line Ok!");
+    EXPECT_GT(topPoints, 100);
+    EXPECT_GT(botPoints, 100);
+    EXPECT_TRUE(locksFree);
+    EXPECT_EQ(count, cntTRUV);
+    const auto requests = Requests();
+    int monitor = 0;
+    for (const auto& r : requests) monitor += r.first == 8;
+    // One request outstanding at a time, and each reply takes 19 ms at 19200 baud: the
+    // controller's pace, at most ~53 exchanges a second.
+    EXPECT_GT(monitor, 10);
+    EXPECT_LT(monitor, 60);
+}
+
+TEST_F(EndToEndTest, SendToEepromThenGetBringsTheValuesBack) {
+    StartSim();
+    std::string afterSend, afterGet;
+    unsigned refBotShown = 0, holdShown = 0;
+    EXPECT_EQ(RunProgram([&] {
+                  Click(PANEL_RBTEEPROM);
+                  auto* refBot = qobject_cast<QSpinBox*>(CtrlWidget(panelHandle, PANEL_REFBOT));
+                  auto* holdBox = qobject_cast<QSpinBox*>(CtrlWidget(panelHandle, PANEL_HOLD));
+                  refBot->setValue(654);
+                  holdBox->setValue(65535);
+                  Click(PANEL_BTNSEND);
+                  afterSend = Status();
+                  // An operator's next click comes well after the frame left: Get starts by
+                  // flushing the output queue, which would drop a frame still in it.
+                  QTest::qWait(100);
+                  refBot->setValue(1);
+                  holdBox->setValue(2);
+                  Click(PANEL_BTNGET);
+                  afterGet = Status();
+                  refBotShown = Value(PANEL_REFBOT);
+                  holdShown = Value(PANEL_HOLD);
+              }),
+              0);
+    EXPECT_EQ(afterSend, "Transmit para Ok!");
+    EXPECT_EQ(afterGet, "Parameter-frame received! - Line Ok!");
+    EXPECT_EQ(refBotShown, 654u);
+    EXPECT_EQ(holdShown, 65535u);
+    const auto requests = Requests();
+    ASSERT_GE(requests.size(), 8u) << log;
+    EXPECT_EQ(requests[4], (std::pair<int, int>{3, 0}));
+    EXPECT_EQ(requests[5], (std::pair<int, int>{3, 1}));
+    EXPECT_EQ(requests[6], (std::pair<int, int>{4, 0}));
+    EXPECT_EQ(requests[7], (std::pair<int, int>{4, 1}));
+}
+
+TEST_F(EndToEndTest, TeachKeepsThePanelAndReadsTheNewReferences) {
+    StartSim();
+    std::string status;
+    unsigned refShown = 0;
+    EXPECT_EQ(RunProgram([&] {
+                  Click(PANEL_BUTTONTEACH);
+                  status = Status();
+                  refShown = Value(PANEL_REFTOP);
+              }),
+              0);
+    EXPECT_EQ(status, "Parameter-frame received! - Line Ok!");
+    EXPECT_EQ(refShown, 500u) << "the panel shows the old reference until Get";
+    const auto requests = Requests();
+    ASSERT_GE(requests.size(), 6u);
+    EXPECT_EQ(requests[4].first, 6);
+    EXPECT_EQ(requests[5], (std::pair<int, int>{2, 0}));
+}
+
+TEST_F(EndToEndTest, DataCaptureDrawsBothCurvesWithCursors) {
+    StartSim();
+    int topPlots = 0, botPlots = 0;
+    size_t topPoints = 0;
+    bool cursors = false;
+    std::string status;
+    EXPECT_EQ(RunProgram([&] {
+                  Click(PANEL_BTNDATA);
+                  status = Status();
+                  topPlots = GraphPlotCount(panelHandle, PANEL_GRAPHTOP);
+                  botPlots = GraphPlotCount(panelHandle, PANEL_GRAPHBOT);
+                  topPoints = GraphPlotPoints(panelHandle, PANEL_GRAPHTOP, 2).size();
+                  cursors = GraphCursorDrawn(panelHandle, PANEL_GRAPHTOP) ||
+                            GraphCursorDrawn(panelHandle, PANEL_GRAPHBOT);
+              }),
+              0);
+    EXPECT_EQ(status, "Data[64] block received!");
+    EXPECT_EQ(topPlots, 4);
+    EXPECT_EQ(botPlots, 4);
+    EXPECT_EQ(topPoints, 128u);
+    EXPECT_TRUE(cursors);
+    int nonZero = 0;
+    for (int i = 0; i < 128; ++i) nonZero += (yArrayA[i] != 0) + (yArrayB[i] != 0);
+    EXPECT_GT(nonZero, 200);
+}
+
+TEST_F(EndToEndTest, ChoosingAPortRunsTheSetUpForEachEvent) {
+    StartSim();
+    PortTablePin(2, device, "kervano-sim again");
+    std::string status;
+    EXPECT_EQ(RunProgram([&] {
+                  auto* combo = qobject_cast<QComboBox*>(CtrlWidget(panelHandle, PANEL_DROPDCOM));
+                  const int index = combo->findData(2);
+                  ASSERT_GE(index, 0);
+                  combo->setCurrentIndex(index);
+                  emit combo->activated(index);  // as a choice with the mouse or keyboard
+                  status = Status();
+              }),
+              0);
+    EXPECT_EQ(com, 2);
+    EXPECT_EQ(status, "SIM 1.31");
+    std::vector<int> orders;
+    for (const auto& r : Requests()) orders.push_back(r.first);
+    EXPECT_EQ(orders, (std::vector<int>{5, 2, 2, 7, 5, 2, 2, 7, 5, 2, 2, 7}));
+}
+
+TEST_F(EndToEndTest, SilentLineShowsTheTimeoutAfterAboutTwoSeconds) {
+    StartSim({"--silent"});
+    std::string status;
+    const auto start = std::chrono::steady_clock::now();
+    double shownAfter = 0;
+    EXPECT_EQ(
+        RunProgram([&] {
+            shownAfter =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            status = Status();
+        }),
+        0);
+    EXPECT_EQ(status, "Timeout < 36 Bytes");
+    EXPECT_GT(shownAfter, 2.0);
+    EXPECT_LT(shownAfter, 4.0);
+}
+
+TEST_F(EndToEndTest, MissingDeviceIsReported) {
+    SetComService(nullptr);
+    PortTableClearPins();
+    PortTablePin(1, "/dev/kervano-no-such-device");
+    std::string status;
+    EXPECT_EQ(RunProgram([&] { status = Status(); }), 0);
+    EXPECT_EQ(status, "No serial port found");
+}
+
+TEST(ProgramExit, MissingPanelResourceEndsWithoutAWindow) {
+    // The program beside no resource file.
+    char dir[] = "/tmp/kv-noresource-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string copy = std::string(dir) + "/kervano-scope";
+    ASSERT_EQ(std::system(("cp " KV_BIN_DIR "/kervano-scope " + copy).c_str()), 0);
+    ChildProcess program(copy, {"--port", "1=/dev/kervano-no-such-device"},
+                         {"QT_QPA_PLATFORM=offscreen"});
+    const int status = program.finish(0, 10.0);
+    std::system(("rm -rf " + std::string(dir)).c_str());
+    ASSERT_NE(status, -1) << "the program did not end by itself";
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 0);
+}
+
+TEST(ProgramExit, HelpAndVersion) {
+    ChildProcess help(KV_BIN_DIR "/kervano-scope", {"--help"});
+    EXPECT_NE(help.readAll(false, 5.0).find("--port N=DEVICE"), std::string::npos);
+    EXPECT_TRUE(ExitedWith(help.finish(0, 5.0), 0));
+    ChildProcess bad(KV_BIN_DIR "/kervano-scope", {"--port", "x"});
+    EXPECT_TRUE(ExitedWith(bad.finish(0, 5.0), 2));
+}

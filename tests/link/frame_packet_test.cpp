@@ -1,0 +1,142 @@
+// Frames and the parameter packet: byte layout, 16-bit words, the two layouts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "link/frame.h"
+#include "link/packet.h"
+#include "params/param_set.h"
+
+using namespace kervano;
+
+namespace {
+unsigned short* const kAllParams[] = {
+    &powerTOP, &powerBOT, &powerDIG, &refTOP, &refBOT,  &tolTOP,   &tolBOT, &trigTOP, &trigBOT,
+    &hystTOP,  &hystBOT,  &evalmode, &hwmode, &maxmode, &polarity, &digcnt, &digmode, &hold};
+
+// Gives every parameter a distinct value: 100 + position.
+void NumberParams() {
+    int i = 0;
+    for (unsigned short* p : kAllParams) *p = static_cast<unsigned short>(100 + i++);
+}
+
+class FrameTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        kervano::sync = 85;
+        std::memset(szWriteBuf, 0, sizeof szWriteBuf);
+        std::memset(szReadBuf, 0, sizeof szReadBuf);
+        std::memset(pp, 0, sizeof pp);
+    }
+};
+}  // namespace
+
+TEST_F(FrameTest, BuildsSyncOrderAndBigEndianPayload) {
+    unsigned short values[PNUM];
+    for (int k = 0; k < PNUM; ++k) values[k] = static_cast<unsigned short>(0x0102 * (k + 1));
+    values[3] = 0xFFFF;
+    values[4] = 0x8000;
+    FillTxBuf(0x12345, values);  // above 0xFFFF: only the low 16 bits go out
+
+    EXPECT_EQ(szWriteBuf[0], 0x00);
+    EXPECT_EQ(szWriteBuf[1], 0x55);
+    EXPECT_EQ(szWriteBuf[2], 0x23);
+    EXPECT_EQ(szWriteBuf[3], 0x45);
+    for (int k = 0; k < PNUM; ++k) {
+        EXPECT_EQ(szWriteBuf[4 + 2 * k], values[k] >> 8) << "word " << k;
+        EXPECT_EQ(szWriteBuf[5 + 2 * k], values[k] & 0xFF) << "word " << k;
+    }
+    EXPECT_EQ(szWriteBuf[36], 0) << "nothing beyond the 36 bytes";
+}
+
+TEST_F(FrameTest, UnpacksAnySyncWordAndKeepsBitPatterns) {
+    FillTxBuf(8, pp);
+    std::memcpy(szReadBuf, szWriteBuf, kFrameBytes);
+    szReadBuf[0] = 0xDE;  // a wrong sync word is not looked at
+    szReadBuf[1] = 0xAD;
+    szReadBuf[2] = 0xAB;
+    szReadBuf[3] = 0xCD;
+    szReadBuf[4] = 0xFF;
+    szReadBuf[5] = 0xFF;
+    szReadBuf[6] = 0x80;
+    szReadBuf[7] = 0x00;
+    order = -1;
+
+    EXPECT_EQ(GetRxBuf(PNUM), PNUM);
+    EXPECT_EQ(order, 0xABCD) << "order word, upper half zero";
+    EXPECT_EQ(pp[0], 0xFFFF);
+    EXPECT_EQ(pp[1], 0x8000);
+}
+
+TEST_F(FrameTest, UnpackNeverWritesPastThePacket) {
+    // The globals defined beside pp must survive an oversized count.
+    nBytesW = 1234;
+    nBytesR = 5678;
+    std::memset(szReadBuf, 0x11, 200);
+    GetRxBuf(1000);
+    EXPECT_EQ(pp[15], 0x1111);
+    EXPECT_EQ(nBytesW, 1234);
+    EXPECT_EQ(nBytesR, 5678);
+}
+
+TEST_F(FrameTest, FullPacketCarriesFifteenParametersInOrder) {
+    NumberParams();
+    CopyVarsToPP(0);
+    EXPECT_EQ(pp[0], 0);
+    for (int k = 1; k <= 15; ++k) EXPECT_EQ(pp[k], 100 + k - 1) << "word " << k;
+}
+
+TEST_F(FrameTest, ShortPacketClearsTheTailAndCarriesItsFlag) {
+    NumberParams();
+    CopyVarsToPP(0);  // leaves a full packet behind
+    CopyVarsToPP(7);  // any non-zero flag is the short layout, and word 0 carries it
+    EXPECT_EQ(pp[0], 7);
+    EXPECT_EQ(pp[1], digcnt);
+    EXPECT_EQ(pp[2], digmode);
+    EXPECT_EQ(pp[3], hold);
+    for (int k = 4; k < PNUM; ++k) EXPECT_EQ(pp[k], 0) << "word " << k;
+    CopyVarsToPP(0x10000);  // taken as 16 bits: the full layout
+    EXPECT_EQ(pp[0], 0);
+    EXPECT_EQ(pp[1], powerTOP);
+}
+
+TEST_F(FrameTest, ShortUnpackTouchesOnlyItsThreeParameters) {
+    NumberParams();
+    for (int k = 0; k < PNUM; ++k) pp[k] = static_cast<unsigned short>(9000 + k);
+    pp[0] = 0;  // the caller's flag decides, not word 0
+    CopyPPtoVars(1);
+    EXPECT_EQ(digcnt, 9001);
+    EXPECT_EQ(digmode, 9002);
+    EXPECT_EQ(hold, 9003);
+    int i = 0;
+    for (unsigned short* p : kAllParams) {
+        if (i < 15) {
+            EXPECT_EQ(*p, 100 + i) << "parameter " << i;
+        }
+        ++i;
+    }
+}
+
+TEST_F(FrameTest, FullUnpackLeavesShortParametersAlone) {
+    NumberParams();
+    for (int k = 0; k < PNUM; ++k) pp[k] = static_cast<unsigned short>(0xFFFF - k);
+    pp[0] = 1;
+    CopyPPtoVars(0);
+    EXPECT_EQ(powerTOP, 0xFFFE);
+    EXPECT_EQ(polarity, 0xFFF0);
+    EXPECT_EQ(digcnt, 115);
+    EXPECT_EQ(digmode, 116);
+    EXPECT_EQ(hold, 117);
+}
+
+TEST_F(FrameTest, ParameterOf65535SurvivesPackFrameAndUnpack) {
+    NumberParams();
+    refBOT = 0xFFFF;
+    CopyVarsToPP(0);
+    FillTxBuf(2, pp);
+    std::memcpy(szReadBuf, szWriteBuf, kFrameBytes);
+    refBOT = 0;
+    GetRxBuf(PNUM);
+    CopyPPtoVars(0);
+    EXPECT_EQ(refBOT, 0xFFFF);
+}

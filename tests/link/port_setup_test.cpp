@@ -1,0 +1,191 @@
+// Port set-up, the receive notification, the bounded wait and the echo check, on the
+// simulated line with the real panel offscreen.
+#include "link/port_setup.h"
+
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <cstring>
+
+#include "console/startup.h"
+#include "link/frame.h"
+#include "params/param_set.h"
+#include "platform/serial/rs232.h"
+#include "platform/ui/qt_panel_access.h"
+#include "platform/ui/userint.h"
+#include "resources/panel_ids.h"
+#include "tests/support/app/panel_fixture.h"
+
+using namespace kervano;
+
+namespace {
+
+class PortSetupTest : public PanelFixture {
+  protected:
+    // Replaces the echo reply with the given bytes.
+    void EchoReplyIs(std::vector<uint8_t> bytes) {
+        controller.setReplyHook([bytes](int order, const uint16_t*, sim::Reply& reply) {
+            if (order == ORDER_ECHO) reply.bytes = bytes;
+        });
+    }
+};
+
+}  // namespace
+
+TEST(ComErrorTextTest, EveryCodeHasItsText) {
+    EXPECT_STREQ(ComErrorText(-1), "Unknown system error");
+    EXPECT_STREQ(ComErrorText(-2), "Invalid port number");
+    EXPECT_STREQ(ComErrorText(-3), "Port is not open");
+    EXPECT_STREQ(ComErrorText(-4), "Unknown I/0 error");
+    EXPECT_STREQ(ComErrorText(-6), "No serial port found");
+    EXPECT_STREQ(ComErrorText(-7), "Cannot open port");
+    EXPECT_STREQ(ComErrorText(-13), "Invalid parameter");
+    EXPECT_STREQ(ComErrorText(-99), "Timeout");
+    for (int code : {-5, -8, -10, -12, -14, -98, -100}) {
+        EXPECT_STREQ(ComErrorText(code), "RS-232 error!") << code;
+    }
+}
+
+TEST_F(PortSetupTest, StartSendsEchoTwoParameterReadsAndFirmwareRequestInOrder) {
+    refTOP = 1;  // must not travel: the echo carries the variables as they stand
+    powerTOP = 321;
+    controller.model().ram[0][4] = 777;  // the controller's refTOP
+    controller.model().ram[1][3] = 250;  // its hold
+    InitRS232(com);
+
+    ASSERT_EQ(controller.orders(), (std::vector<int>{5, 2, 2, 7}));
+    const auto& r = controller.requests();
+    EXPECT_EQ(r[0].payload[0], 0);
+    EXPECT_EQ(r[0].payload[1], 321);
+    EXPECT_EQ(r[1].payload[0], 0);
+    EXPECT_EQ(r[2].payload[0], 1);
+    EXPECT_EQ(refTOP, 777);
+    EXPECT_EQ(hold, 250);
+    EXPECT_EQ(CtrlValue(PANEL_REFTOP), 777u);
+    EXPECT_EQ(CtrlValue(PANEL_HOLD), 250u);
+    EXPECT_EQ(StatusText(), controller.model().firmwareText);
+    EXPECT_EQ(std::string(szStatus), controller.model().firmwareText);
+}
+
+TEST_F(PortSetupTest, PortThatCannotOpenShowsItsTextAndTheSystemReason) {
+    line.setOpenResult(1, kComCannotOpen, "Permission denied");
+    InitRS232(1);
+    EXPECT_EQ(StatusText(), "Cannot open port");
+    EXPECT_TRUE(line.writes().empty());
+    // The reason is beside the text, in the status line's tooltip.
+    EXPECT_TRUE(CtrlWidget(panelHandle, PANEL_STATUS)->toolTip().contains("Permission denied"));
+}
+
+TEST_F(PortSetupTest, SilentLineTimesOutAfterEchoDelayAndPortTimeout) {
+    controller.model().faults.silent = true;
+    const double start = line.now();
+    InitRS232(com);
+    EXPECT_EQ(StatusText(), "Timeout < 36 Bytes");
+    EXPECT_NEAR(line.now() - start, 2.05, 0.01);
+    EXPECT_EQ(controller.orders(), (std::vector<int>{5})) << "nothing after a failed check";
+}
+
+TEST_F(PortSetupTest, EchoPassesOnPayloadWordWhateverTheHeader) {
+    OpenLine();
+    std::vector<uint8_t> reply(36, 0x77);
+    reply[4] = 0x00;
+    reply[5] = 0xAA;
+    EchoReplyIs(reply);
+    EXPECT_EQ(CheckComLine(com), 1);
+    EXPECT_STREQ(szStatus, "Echo Check - Line Ok!");
+    EXPECT_EQ(StatusText(), "Echo Check - Line Ok!");
+}
+
+TEST_F(PortSetupTest, EchoWithSwappedBytesFails) {
+    OpenLine();
+    std::vector<uint8_t> reply = MakeFrame(5, {0xAA00});
+    EchoReplyIs(reply);
+    EXPECT_EQ(CheckComLine(com), 0);
+    EXPECT_EQ(StatusText(), "read error - not sync byte 0xAA!");
+}
+
+TEST_F(PortSetupTest, EchoOf35BytesIsATimeout) {
+    OpenLine();
+    std::vector<uint8_t> reply = MakeFrame(5, {0x00AA});
+    reply.pop_back();
+    EchoReplyIs(reply);
+    EXPECT_EQ(CheckComLine(com), 0);
+    EXPECT_EQ(StatusText(), "Timeout < 36 Bytes");
+}
+
+TEST_F(PortSetupTest, TargetBecomesRamOnlyWhenTheCheckPasses) {
+    target = EEPROM;
+    controller.model().faults.echoWord = 0x1234;
+    InitRS232(com);
+    EXPECT_EQ(target, EEPROM);
+    controller.model().faults.echoWord = 0x00AA;
+    CloseCom(com);
+    InitRS232(com);
+    EXPECT_EQ(target, RAM);
+}
+
+TEST_F(PortSetupTest, FailedFirmwareRequestIsReported) {
+    controller.model().faults.ignoredOrders = {ORDER_FIRMWARE};
+    InitRS232(com);
+    EXPECT_EQ(StatusText(), "Error reading firmware-info!");
+}
+
+TEST_F(PortSetupTest, ReplyInTheTurnThatPassesTheTimeoutStillTimesOut) {
+    OpenLine();
+    rx_flag = 0;
+    const double start = line.now();
+    // Land the frame inside the poll that takes the elapsed time past 1.5 s.
+    line.deliver(com, MakeFrame(2, {}), start + 1.4995);
+    EXPECT_EQ(WaitRxFull(), 0);
+    EXPECT_EQ(rx_flag, 1) << "the notification ran in that same turn";
+    EXPECT_EQ(ret, 0);
+    EXPECT_STREQ(szStatus, "Timeout-RS-232...");
+}
+
+TEST_F(PortSetupTest, ReplyJustBeforeTheTimeoutIsTaken) {
+    OpenLine();
+    rx_flag = 0;
+    line.deliver(com, MakeFrame(2, {}), line.now() + 1.49);
+    EXPECT_EQ(WaitRxFull(), 1);
+}
+
+TEST_F(PortSetupTest, NotificationWithoutReceiveBitChangesNothing) {
+    OpenLine();
+    line.deliver(com, MakeFrame(9, {1, 2, 3}), line.now());
+    Delay(0.01);  // the bytes are in the queue, no notification has run
+    rx_flag = 0;
+    graphrefresh = 0;
+    order = 1;
+    for (int events : {LWRS_RXFLAG, LWRS_TXEMPTY, LWRS_RXFLAG | LWRS_TXEMPTY}) {
+        RX_Receive_Function(com, events, nullptr);
+    }
+    EXPECT_EQ(rx_flag, 0);
+    EXPECT_EQ(graphrefresh, 0);
+    EXPECT_EQ(order, 1);
+    EXPECT_EQ(GetInQLen(com), 36);
+}
+
+TEST_F(PortSetupTest, SecondFrameOfAPairIsFlushed) {
+    OpenLine();
+    std::vector<uint8_t> two = MakeFrame(8, {11});
+    const auto second = MakeFrame(8, {22});
+    two.insert(two.end(), second.begin(), second.end());
+    line.deliver(com, two, line.now());
+    rx_flag = 0;
+    ProcessSystemEvents();
+    EXPECT_EQ(rx_flag, 1);
+    EXPECT_EQ(graphrefresh, 1);
+    EXPECT_EQ(pp[0], 11);
+    EXPECT_EQ(GetInQLen(com), 0);
+}
+
+TEST_F(PortSetupTest, IncompleteFrameDoesNotNotify) {
+    OpenLine();
+    auto frame = MakeFrame(8, {5});
+    frame.resize(20);
+    line.deliver(com, frame, line.now());
+    rx_flag = 0;
+    for (int i = 0; i < 10; ++i) ProcessSystemEvents();
+    EXPECT_EQ(rx_flag, 0);
+    EXPECT_EQ(GetInQLen(com), 20);
+}

@@ -1,0 +1,254 @@
+// Parameter reads, the firmware info and data blocks on the simulated line.
+#include "link/transactions.h"
+
+#include <gtest/gtest.h>
+
+#include "link/data_block.h"
+#include "link/frame.h"
+#include "link/port_setup.h"
+#include "params/param_set.h"
+#include "resources/panel_ids.h"
+#include "tests/support/app/panel_fixture.h"
+
+using namespace kervano;
+
+namespace {
+
+// A raw block of big-endian words.
+std::vector<uint8_t> Block(const std::vector<uint16_t>& words) {
+    std::vector<uint8_t> bytes;
+    for (uint16_t w : words) {
+        bytes.push_back(static_cast<uint8_t>(w >> 8));
+        bytes.push_back(static_cast<uint8_t>(w & 0xFF));
+    }
+    return bytes;
+}
+
+class TransactionTest : public PanelFixture {
+  protected:
+    void SetUp() override {
+        PanelFixture::SetUp();
+        OpenLine();
+    }
+    void FirmwareReplyIs(std::vector<uint8_t> bytes) {
+        controller.setReplyHook([bytes](int order, const uint16_t*, sim::Reply& reply) {
+            if (order == ORDER_FIRMWARE) reply.bytes = bytes;
+        });
+    }
+};
+
+}  // namespace
+
+TEST_F(TransactionTest, ReadFromFileTargetSendsNothing) {
+    const unsigned short before = refTOP;
+    PushGET(DATFILE, 0);
+    EXPECT_TRUE(line.writes().empty());
+    EXPECT_EQ(refTOP, before);
+}
+
+TEST_F(TransactionTest, ShortReadCarriesShortPacketAndChangesOnlyItsParameters) {
+    digcnt = 3;
+    digmode = 4;
+    hold = 5;
+    refTOP = 42;
+    controller.model().ram[1][1] = 7;
+    controller.model().ram[1][2] = 8;
+    controller.model().ram[1][3] = 900;
+    PushGET(RAM, 1);
+
+    ASSERT_EQ(controller.requests().size(), 1u);
+    const auto& req = controller.requests()[0];
+    EXPECT_EQ(req.order, 2);
+    EXPECT_EQ(req.payload, (std::vector<uint16_t>{1, 3, 4, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(digcnt, 7);
+    EXPECT_EQ(digmode, 8);
+    EXPECT_EQ(hold, 900);
+    EXPECT_EQ(refTOP, 42);
+    EXPECT_EQ(StatusText(), "Parameter-frame received! - Line Ok!");
+}
+
+TEST_F(TransactionTest, EepromReadUsesOrder4AndFullLayout) {
+    controller.model().eeprom[0][5] = 612;
+    PushGET(EEPROM, 0);
+    ASSERT_EQ(controller.orders(), (std::vector<int>{4}));
+    EXPECT_EQ(refBOT, 612);
+}
+
+TEST_F(TransactionTest, ShortReplyToFullRequestIsStillUnpackedAsFull) {
+    controller.setReplyHook([](int, const uint16_t*, sim::Reply& reply) {
+        reply.bytes = MakeFrame(2, {1, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25});
+    });
+    PushGET(RAM, 0);
+    EXPECT_EQ(powerTOP, 11);
+    EXPECT_EQ(polarity, 25);
+}
+
+TEST_F(TransactionTest, MissingReplyLeavesParametersAndWaitingText) {
+    controller.model().faults.silent = true;
+    refTOP = 123;
+    const double start = line.now();
+    PushGET(RAM, 0);
+    EXPECT_EQ(refTOP, 123);
+    EXPECT_EQ(StatusText(), "Waiting for parameter-frame ...");
+    EXPECT_STREQ(szStatus, "Timeout-RS-232...");
+    EXPECT_NEAR(line.now() - start, 1.5, 0.01);
+}
+
+TEST_F(TransactionTest, LateButTimelyReplyIsTaken) {
+    controller.setReplyHook([](int, const uint16_t*, sim::Reply& reply) { reply.delay = 1.4; });
+    controller.model().ram[0][4] = 555;
+    PushGET(RAM, 0);
+    EXPECT_EQ(refTOP, 555);
+}
+
+TEST_F(TransactionTest, ShortWriteHidesWaitingTextButStillWaits) {
+    line.setWriteLimit(com, 10);
+    statusHistory.clear();
+    PushGET(RAM, 0);
+    for (const auto& text : TakeStatusHistory()) EXPECT_NE(text, "Waiting for parameter-frame ...");
+}
+
+TEST_F(TransactionTest, FirmwareTextComesFromLowBytesUpToZero) {
+    std::vector<uint16_t> words(32, 0);
+    words[0] = 0x0041;
+    words[1] = 0x0042;
+    words[3] = 0x0043;  // after the terminator: not part of the text
+    FirmwareReplyIs(Block(words));
+    EXPECT_EQ(GetVERSIONInfo(), 64);
+    EXPECT_STREQ(szVersion, "AB");
+    EXPECT_EQ(StatusText(), "AB");
+}
+
+TEST_F(TransactionTest, FirmwareHighBytesNeverEnterTheText) {
+    std::vector<uint16_t> words(32, 0);
+    words[0] = 0x4100;
+    words[1] = 0x0042;
+    FirmwareReplyIs(Block(words));
+    EXPECT_EQ(GetVERSIONInfo(), 64);
+    EXPECT_STREQ(szVersion, "");
+}
+
+TEST_F(TransactionTest, FirmwareWithoutTerminatorGives32Characters) {
+    std::vector<uint16_t> words(32, 0x005A);
+    FirmwareReplyIs(Block(words));
+    EXPECT_EQ(GetVERSIONInfo(), 64);
+    EXPECT_EQ(std::string(szVersion), std::string(32, 'Z'));
+}
+
+TEST_F(TransactionTest, FirmwareTimeoutReadsAndDropsPartialBytes) {
+    FirmwareReplyIs(Block(std::vector<uint16_t>(20, 0x0041)));
+    const double start = line.now();
+    const int n = GetVERSIONInfo();
+    EXPECT_EQ(n, 40);
+    EXPECT_STREQ(szVersion, "");
+    EXPECT_EQ(StatusText(), "Timeout - reading firmware info!");
+    EXPECT_GT(line.now() - start, 2.0);
+    EXPECT_LT(line.now() - start, 2.1);
+    EXPECT_EQ(GetInQLen(com), 0);
+    EXPECT_EQ(line.notificationMask(com), eventMask) << "notification back on";
+}
+
+TEST_F(TransactionTest, FirmwareBlockLongerThan64FormsNoText) {
+    SetStatusText("before");
+    FirmwareReplyIs(Block(std::vector<uint16_t>(40, 0x0041)));
+    EXPECT_EQ(GetVERSIONInfo(), 80);
+    EXPECT_STREQ(szVersion, "");
+    EXPECT_EQ(StatusText(), "before");
+}
+
+TEST_F(TransactionTest, FirmwareFloodNeverOverrunsTheReadBuffer) {
+    FirmwareReplyIs(std::vector<uint8_t>(3000, 0x41));
+    const int n = GetVERSIONInfo();
+    EXPECT_GE(n, 64);
+    EXPECT_LE(nBytesR, kBufferBytes);
+}
+
+TEST_F(TransactionTest, FirmwareNotificationIsOffDuringTheRequest) {
+    FirmwareReplyIs(Block(std::vector<uint16_t>(32, 0x0041)));
+    rx_flag = 0;
+    GetVERSIONInfo();
+    EXPECT_EQ(rx_flag, 0) << "the 64 bytes were never taken for a frame";
+    EXPECT_EQ(controller.requests().back().order, ORDER_FIRMWARE);
+}
+
+class DataBlockTest : public TransactionTest {
+  protected:
+    void SetUp() override {
+        TransactionTest::SetUp();
+        RemoveReceiveNotification();
+        for (int i = 0; i < kCurveWords; ++i) yArrayA[i] = yArrayB[i] = 0;
+    }
+    void Capture() {
+        for (int start : {0, 64, 128, 192}) ReadData64(start, 1, ORDER_DATA);
+    }
+};
+
+TEST_F(DataBlockTest, RequestCarriesStartIndexAndSecondWord) {
+    ReadData64(128, 1, ORDER_DATA);
+    ASSERT_EQ(controller.requests().size(), 1u);
+    const auto& req = controller.requests()[0];
+    EXPECT_EQ(req.order, 9);
+    EXPECT_EQ(req.payload[0], 128);
+    EXPECT_EQ(req.payload[1], 1);
+    for (int k = 2; k < 16; ++k) EXPECT_EQ(req.payload[k], 0);
+}
+
+TEST_F(DataBlockTest, WordsKeepTheirBitPatterns) {
+    controller.setReplyHook([](int, const uint16_t*, sim::Reply& reply) {
+        reply.bytes = Block(std::vector<uint16_t>(64, 0x1234));
+        reply.bytes[0] = 0xFF;
+        reply.bytes[1] = 0x38;
+    });
+    EXPECT_EQ(ReadData64(0, 1, ORDER_DATA), 64);
+    EXPECT_EQ(yArrayA[0], 0xFF38);
+    EXPECT_EQ(yArrayA[63], 0x1234);
+    EXPECT_EQ(StatusText(), "Data[64] block received!");
+}
+
+TEST_F(DataBlockTest, UnknownStartReadsButStoresNothing) {
+    EXPECT_EQ(ReadData64(32, 1, ORDER_DATA), 64);
+    for (int i = 0; i < 128; ++i) ASSERT_EQ(yArrayA[i] + yArrayB[i], 0);
+}
+
+TEST_F(DataBlockTest, BlocksLandInTheirHalves) {
+    Capture();
+    ASSERT_EQ(controller.requests().size(), 4u);
+    for (int i = 0; i < 128; ++i) {
+        // Each block is the emulator's curve at the moment its request arrived.
+        const double tA = controller.requests()[i / 64].time;
+        const double tB = controller.requests()[2 + i / 64].time;
+        EXPECT_EQ(yArrayA[i], controller.model().curveWord(0, i, tA)) << i;
+        EXPECT_EQ(yArrayB[i], controller.model().curveWord(1, i, tB)) << i;
+    }
+}
+
+TEST_F(DataBlockTest, LastBlockSilentClearsBothCurves) {
+    controller.model().faults.ignoredBlockStarts = {192};
+    Capture();
+    for (int i = 0; i < 128; ++i) {
+        ASSERT_EQ(yArrayA[i], 0) << i;
+        ASSERT_EQ(yArrayB[i], 0) << i;
+    }
+    EXPECT_EQ(StatusText(), "Timeout-RS-232 while reading 64 data-words!");
+}
+
+TEST_F(DataBlockTest, FirstBlockSilentLeavesOnlyItsHalfEmpty) {
+    controller.model().faults.ignoredBlockStarts = {0};
+    Capture();
+    int nonZero = 0;
+    for (int i = 0; i < 64; ++i) EXPECT_EQ(yArrayA[i], 0);
+    for (int i = 64; i < 128; ++i) nonZero += yArrayA[i] != 0;
+    for (int i = 0; i < 128; ++i) nonZero += yArrayB[i] != 0;
+    EXPECT_GT(nonZero, 150);
+}
+
+TEST_F(DataBlockTest, OversizedReplyIsDroppedAndKeepsPreviousText) {
+    SetStatusText("previous");
+    controller.setReplyHook([](int, const uint16_t*, sim::Reply& reply) {
+        reply.bytes = std::vector<uint8_t>(2000, 0x11);
+    });
+    EXPECT_EQ(ReadData64(0, 1, ORDER_DATA), 0);
+    EXPECT_EQ(yArrayA[0], 0);
+    EXPECT_EQ(StatusText(), "previous");
+    EXPECT_LE(nBytesR, kBufferBytes);
+}

@@ -1,0 +1,220 @@
+// Parameter files: the record's text, and saving and loading through the Send and Get
+// commands with the dialog answered by the test.
+#include "params/param_file.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "console/startup.h"
+#include "link/frame.h"
+#include "params/panel_binding.h"
+#include "params/param_set.h"
+#include "params/transfer_commands.h"
+#include "platform/ui/userint.h"
+#include "resources/panel_ids.h"
+#include "tests/support/app/panel_fixture.h"
+
+using namespace kervano;
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
+
+class ParamFileTest : public PanelFixture {
+  protected:
+    void SetUp() override {
+        PanelFixture::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("CONpara.dat").toStdString();
+        SetFileSelectHook(
+            [this](const std::string& title, const std::string& proposed, std::string& chosen) {
+                dialogTitles.push_back(title);
+                proposedPaths.push_back(proposed);
+                if (cancel) return 0;
+                chosen = path;
+                return 1;
+            });
+        target = DATFILE;
+    }
+    void TearDown() override {
+        SetFileSelectHook({});
+        PanelFixture::TearDown();
+    }
+    void Send() { CC_BTNSend(panelHandle, PANEL_BTNSEND, EVENT_LEFT_CLICK, nullptr, 0, 0); }
+    void Get() {
+        CC_BTNGet(panelHandle, PANEL_BTNGET, EVENT_LEFT_CLICK, nullptr, 0, 0);
+        CC_BTNGet(panelHandle, PANEL_BTNGET, EVENT_COMMIT, nullptr, 0, 0);
+    }
+
+    QTemporaryDir dir;
+    std::string path;
+    bool cancel = false;
+    std::vector<std::string> dialogTitles, proposedPaths;
+};
+
+const int kFullControls[] = {PANEL_POWERTOP, PANEL_POWERBOT, PANEL_POWERDIG, PANEL_REFTOP,
+                             PANEL_REFBOT,   PANEL_TOLTOP,   PANEL_TOLBOT,   PANEL_TRIGTOP,
+                             PANEL_TRIGBOT,  PANEL_HYSTTOP,  PANEL_HYSTBOT,  PANEL_EVALMODE,
+                             PANEL_HWMODE,   PANEL_MAXMODE,  PANEL_POLARITY};
+
+}  // namespace
+
+TEST(ParameterRecordTest, WritesSixteenFieldsAtLeastFourWide) {
+    unsigned short words[16] = {0, 65535, 5, 12, 123, 1234, 12345};
+    const std::string text = FormatParameterRecord(words);
+    std::istringstream in(text);
+    std::string line;
+    int lines = 0;
+    while (std::getline(in, line)) {
+        EXPECT_GE(line.size(), 4u) << line;
+        ++lines;
+    }
+    EXPECT_EQ(lines, 16);
+    unsigned short back[16];
+    ASSERT_TRUE(ParseParameterRecord(text, back));
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(back[i], words[i]);
+}
+
+TEST(ParameterRecordTest, AcceptsAnyWhitespaceAndKeepsLow16Bits) {
+    unsigned short words[16];
+    ASSERT_TRUE(ParseParameterRecord(
+        "1 2\t3\r\n4 5 6 7 8 9 10 11 12 13 65536 65537 99999999999999999999", words));
+    EXPECT_EQ(words[0], 1);
+    EXPECT_EQ(words[2], 3);
+    EXPECT_EQ(words[12], 13);
+    EXPECT_EQ(words[13], 0);
+    EXPECT_EQ(words[14], 1);
+    EXPECT_EQ(words[15], 65535);  // 99999999999999999999 mod 65536
+}
+
+TEST(ParameterRecordTest, RejectsShortOrForeignContentUntouched) {
+    unsigned short words[16] = {7, 7, 7};
+    EXPECT_FALSE(ParseParameterRecord("1 2 3", words));
+    EXPECT_FALSE(ParseParameterRecord("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 -16", words));
+    EXPECT_FALSE(ParseParameterRecord("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 1.5", words));
+    EXPECT_FALSE(ParseParameterRecord("a 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16", words));
+    EXPECT_FALSE(ParseParameterRecord("", words));
+    EXPECT_EQ(words[0], 7);
+    EXPECT_EQ(words[2], 7);
+}
+
+TEST_F(ParamFileTest, SaveThenLoadRestoresTheFullPacketOnly) {
+    int i = 0;
+    for (int control : kFullControls) {
+        SetCtrlVal(panelHandle, control,
+                   static_cast<unsigned int>(i == 0   ? 0
+                                             : i == 1 ? 65535
+                                                      : 100 + i));
+        ++i;
+    }
+    Send();
+    EXPECT_EQ(dialogTitles.back(), "KERVANO Parameter File");
+    EXPECT_EQ(StatusText(), "Transmit...");
+    ASSERT_TRUE(std::filesystem::exists(path));
+
+    for (int control : kFullControls) SetCtrlVal(panelHandle, control, 42u);
+    GetPanelValues();
+    digcnt = 11;
+    digmode = 12;
+    hold = 13;
+    Get();
+
+    i = 0;
+    for (int control : kFullControls) {
+        const unsigned expected = i == 0 ? 0 : i == 1 ? 65535 : 100 + i;
+        EXPECT_EQ(CtrlValue(control), expected) << "control " << i;
+        ++i;
+    }
+    EXPECT_EQ(powerTOP, 0);
+    EXPECT_EQ(powerBOT, 65535);
+    EXPECT_EQ(digcnt, 11);
+    EXPECT_EQ(digmode, 12);
+    EXPECT_EQ(hold, 13);
+    EXPECT_EQ(CtrlValue(PANEL_HOLD), 13u) << "Get shows all eighteen";
+    EXPECT_TRUE(line.writes().empty()) << "nothing goes on the line";
+}
+
+TEST_F(ParamFileTest, SavingReadsThePanelFirst) {
+    SetCtrlVal(panelHandle, PANEL_TRIGBOT, 777u);
+    Send();
+    EXPECT_EQ(trigBOT, 777);
+    unsigned short words[16];
+    ASSERT_TRUE(ParseParameterRecord(ReadFile(path), words));
+    EXPECT_EQ(words[0], 0);
+    EXPECT_EQ(words[9], 777);
+}
+
+TEST_F(ParamFileTest, FirstNumberIsIgnoredOnLoad) {
+    WriteFile(path, "1 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25\n");
+    Get();
+    EXPECT_EQ(powerTOP, 11);
+    EXPECT_EQ(polarity, 25);
+}
+
+TEST_F(ParamFileTest, CorruptFileChangesNothingAndSaysSo) {
+    WriteFile(path, "0 11 12 13 14 15 16 17 18 19 20 21 22 23 24 oops\n");
+    const unsigned short before = refTOP;
+    pp[4] = 4321;
+    Get();
+    EXPECT_EQ(refTOP, before);
+    EXPECT_EQ(pp[4], 4321);
+    EXPECT_NE(StatusText(), "Receive...");
+    EXPECT_NE(StatusText().find("nothing loaded"), std::string::npos);
+}
+
+TEST_F(ParamFileTest, TruncatedFileChangesNothing) {
+    WriteFile(path, "0 11 12 13\n");
+    const unsigned short before = powerTOP;
+    Get();
+    EXPECT_EQ(powerTOP, before);
+}
+
+TEST_F(ParamFileTest, MissingFileChangesNothingAndSaysSo) {
+    std::filesystem::remove(path);
+    const unsigned short before = powerTOP;
+    Get();
+    EXPECT_EQ(powerTOP, before);
+    EXPECT_NE(StatusText().find("Cannot read"), std::string::npos);
+}
+
+TEST_F(ParamFileTest, FailedSaveKeepsTheOldFileAndSaysSo) {
+    WriteFile(path, "old content\n");
+    // A directory where the temporary file should go makes the write fail.
+    std::filesystem::create_directory(path + ".tmp");
+    Send();
+    EXPECT_EQ(ReadFile(path), "old content\n");
+    EXPECT_NE(StatusText(), "Transmit...");
+}
+
+TEST_F(ParamFileTest, CancelledDialogsChangeNothing) {
+    cancel = true;
+    Send();
+    EXPECT_FALSE(std::filesystem::exists(path));
+    SetCtrlVal(panelHandle, PANEL_REFTOP, 999u);  // an edit since the last read
+    const unsigned short before = refTOP;
+    Get();
+    EXPECT_EQ(refTOP, before);
+    EXPECT_EQ(CtrlValue(PANEL_REFTOP), before) << "Get still shows the variables";
+}
+
+TEST_F(ParamFileTest, DialogOpensInProgramDirectoryWithDefaultName) {
+    std::strcpy(proj_dir, dir.path().toStdString().c_str());
+    Send();
+    ASSERT_FALSE(proposedPaths.empty());
+    EXPECT_NE(proposedPaths.back().find("CONpara.dat"), std::string::npos);
+    EXPECT_EQ(proposedPaths.back().rfind(dir.path().toStdString(), 0), 0u);
+}

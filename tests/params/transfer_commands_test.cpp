@@ -1,0 +1,127 @@
+// Target buttons, Send and Get against the emulator on the simulated line.
+#include "params/transfer_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "console/startup.h"
+#include "link/frame.h"
+#include "link/port_setup.h"
+#include "params/param_set.h"
+#include "platform/ui/userint.h"
+#include "resources/panel_ids.h"
+#include "tests/support/app/panel_fixture.h"
+
+using namespace kervano;
+
+namespace {
+
+class TransferTest : public PanelFixture {
+  protected:
+    void SetUp() override {
+        PanelFixture::SetUp();
+        OpenLine();
+    }
+    int Radio(int control) {
+        int v = -1;
+        GetCtrlVal(panelHandle, control, &v);
+        return v;
+    }
+    void Click(CtrlCallbackPtr cb, int control, int value) {
+        SetCtrlVal(panelHandle, control, value);
+        cb(panelHandle, control, EVENT_VAL_CHANGED, nullptr, 0, 0);
+    }
+    void Send(int event = EVENT_LEFT_CLICK) {
+        CC_BTNSend(panelHandle, PANEL_BTNSEND, event, nullptr, 0, 0);
+    }
+    void Get() {
+        CC_BTNGet(panelHandle, PANEL_BTNGET, EVENT_LEFT_CLICK, nullptr, 0, 0);
+        CC_BTNGet(panelHandle, PANEL_BTNGET, EVENT_COMMIT, nullptr, 0, 0);
+    }
+};
+
+}  // namespace
+
+TEST_F(TransferTest, ExactlyOneTargetButtonIsLit) {
+    EXPECT_EQ(Radio(PANEL_RBTRAM), 1);
+    EXPECT_EQ(Radio(PANEL_RBTEEPROM), 0);
+    Click(CC_RBTEeprom, PANEL_RBTEEPROM, 1);
+    EXPECT_EQ(target, EEPROM);
+    EXPECT_EQ(Radio(PANEL_RBTRAM), 0);
+    Click(CC_RBTFile, PANEL_RBTFILE, 1);
+    EXPECT_EQ(target, DATFILE);
+    EXPECT_EQ(Radio(PANEL_RBTEEPROM), 0);
+    EXPECT_EQ(Radio(PANEL_RBTFILE), 1);
+    Click(CC_RBTFile, PANEL_RBTFILE, 0);  // switching the lit one off falls back to RAM
+    EXPECT_EQ(target, RAM);
+    EXPECT_EQ(Radio(PANEL_RBTRAM), 1);
+    Click(CC_RBTRam, PANEL_RBTRAM, 0);  // RAM cannot be switched off
+    EXPECT_EQ(target, RAM);
+    EXPECT_EQ(Radio(PANEL_RBTRAM), 1);
+}
+
+TEST_F(TransferTest, SendToEepromWritesBothPacketsATenthApart) {
+    target = EEPROM;
+    SetCtrlVal(panelHandle, PANEL_REFBOT, 654u);
+    SetCtrlVal(panelHandle, PANEL_HOLD, 65535u);
+    Send();
+    ASSERT_EQ(controller.orders(), (std::vector<int>{3, 3}));
+    const auto& r = controller.requests();
+    EXPECT_EQ(r[0].payload[0], 0);
+    EXPECT_EQ(r[0].payload[5], 654);
+    EXPECT_EQ(r[1].payload[0], 1);
+    EXPECT_EQ(r[1].payload[3], 65535);
+    EXPECT_NEAR(r[1].time - r[0].time, 0.1, 1e-9);
+    EXPECT_EQ(StatusText(), "Transmit para Ok!");
+    EXPECT_EQ(controller.model().eeprom[0][5], 654);
+    EXPECT_EQ(controller.model().ram[1][3], 65535);
+}
+
+TEST_F(TransferTest, SendToRamUsesOrder1AndShowsEachStep) {
+    Send();
+    EXPECT_EQ(controller.orders(), (std::vector<int>{1, 1}));
+    EXPECT_EQ(TakeStatusHistory(),
+              (std::vector<std::string>{"Transmit...", "Transmit para1 Ok!", "Transmit para Ok!"}));
+}
+
+TEST_F(TransferTest, CommitAloneSendsNothing) {
+    Send(EVENT_COMMIT);
+    EXPECT_TRUE(line.writes().empty());
+}
+
+TEST_F(TransferTest, SendWithNoControllerStillReportsTheWrites) {
+    controller.model().faults.silent = true;
+    Send();
+    EXPECT_EQ(StatusText(), "Transmit para Ok!");
+}
+
+TEST_F(TransferTest, GetFromRamShowsTheControllersSet) {
+    controller.model().ram[0][1] = 1111;
+    controller.model().ram[1][2] = 2;
+    Get();
+    EXPECT_EQ(controller.orders(), (std::vector<int>{2, 2}));
+    EXPECT_EQ(CtrlValue(PANEL_POWERTOP), 1111u);
+    EXPECT_EQ(CtrlValue(PANEL_DIGMODE), 2u);
+    EXPECT_EQ(StatusText(), "Parameter-frame received! - Line Ok!");
+}
+
+TEST_F(TransferTest, GetWithNoControllerShowsTheVariables) {
+    controller.model().faults.silent = true;
+    refTOP = 321;
+    SetCtrlVal(panelHandle, PANEL_REFTOP, 999u);
+    Get();
+    EXPECT_EQ(CtrlValue(PANEL_REFTOP), 321u);
+    EXPECT_EQ(refTOP, 321);
+}
+
+TEST_F(TransferTest, PortChangeSetsRamTargetButKeepsTheLitButton) {
+    Click(CC_RBTEeprom, PANEL_RBTEEPROM, 1);
+    CloseCom(com);
+    InitRS232(com);
+    EXPECT_EQ(target, RAM);
+    EXPECT_EQ(Radio(PANEL_RBTEEPROM), 1);
+    controller.setReplyHook({});
+    const size_t before = controller.requests().size();
+    Send();
+    ASSERT_EQ(controller.requests().size(), before + 2);
+    EXPECT_EQ(controller.requests()[before].order, 1);
+}

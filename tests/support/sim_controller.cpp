@@ -1,0 +1,42 @@
+#include "tests/support/sim_controller.h"
+
+SimController::SimController(SimLine& line, int port) : port_(port), assembler_(0.02) {
+    line.setPeer([this](SimLine& l, const std::vector<uint8_t>& bytes, double now) {
+        onWrite(l, bytes, now);
+    });
+}
+
+std::vector<int> SimController::orders() const {
+    std::vector<int> out;
+    for (const Request& r : requests_) out.push_back(r.order);
+    return out;
+}
+
+void SimController::onWrite(SimLine& line, const std::vector<uint8_t>& bytes, double now) {
+    for (const auto& frame : assembler_.feed(bytes.data(), bytes.size(), now)) {
+        Request request{frame[2] * 256 + frame[3], {}, now};
+        for (int k = 0; k < 16; ++k) {
+            request.payload.push_back(
+                static_cast<uint16_t>(frame[4 + 2 * k] * 256 + frame[5 + 2 * k]));
+        }
+        sim::Reply reply = model_.handleFrame(frame.data(), now);
+        if (hook_) hook_(request.order, request.payload.data(), reply);
+        requests_.push_back(std::move(request));
+        if (!reply.bytes.empty()) {
+            line.deliver(port_, reply.bytes, now + reply.delay + WireTime(reply.bytes.size()));
+        }
+    }
+}
+
+std::vector<uint8_t> MakeFrame(int order, const std::vector<uint16_t>& payload, int sync) {
+    std::vector<uint8_t> frame(36, 0);
+    frame[0] = static_cast<uint8_t>((sync >> 8) & 0xFF);
+    frame[1] = static_cast<uint8_t>(sync & 0xFF);
+    frame[2] = static_cast<uint8_t>((order >> 8) & 0xFF);
+    frame[3] = static_cast<uint8_t>(order & 0xFF);
+    for (size_t k = 0; k < payload.size() && k < 16; ++k) {
+        frame[4 + 2 * k] = static_cast<uint8_t>(payload[k] >> 8);
+        frame[5 + 2 * k] = static_cast<uint8_t>(payload[k] & 0xFF);
+    }
+    return frame;
+}
