@@ -139,12 +139,16 @@ bool DataGraph::axisRange(int which, double* min, double* max) const {
     return true;
 }
 
+// The caption is the chart's title: as the y axis's name it would squeeze the axis labels.
 void DataGraph::setCaption(const QString& caption) {
-    axisY_->setTitleText(caption);
+    QFont font = chart()->titleFont();
+    font.setPointSizeF(std::max(7.0, font.pointSizeF() * 0.9));
+    chart()->setTitleFont(font);
+    chart()->setTitle(caption);
 }
 
 QString DataGraph::caption() const {
-    return axisY_->titleText();
+    return chart()->title();
 }
 
 void DataGraph::rescale() {

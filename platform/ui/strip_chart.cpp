@@ -57,7 +57,9 @@ void StripChart::setTraceCount(int count) {
 
 void StripChart::setPointsPerScreen(int points) {
     pointsPerScreen_ = std::clamp(points, 2, kMaxPointsPerScreen);
-    axisX_->setRange(0, pointsPerScreen_ - 1);
+    // The oldest point of a screen sits just off the left edge: a program that redraws its
+    // whole history of N samples on a screen of N + 1 then sees exactly that history.
+    axisX_->setRange(1, pointsPerScreen_ - 1);
     for (Trace& trace : traces_) {
         while (static_cast<int>(trace.values.size()) > pointsPerScreen_) trace.values.pop_front();
     }
