@@ -25,7 +25,7 @@ int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
     // The request carries whatever pp holds, normally the last reply taken in.
     order = ORDER_MONITOR;
     FillTxBuf(ORDER_MONITOR, pp);
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    nBytesW = WriteTxBuf(com);
     WaitRxFull();
     PlotRAWValues();
 

@@ -43,7 +43,7 @@ int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
     PackMonitorRequest();
     order = ORDER_MONITOR;
     FillTxBuf(ORDER_MONITOR, pp);
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    nBytesW = WriteTxBuf(com);
     if (nBytesW == kFrameBytes) ShowStatus("Line Ok!");
 
     tstart = Timer();
@@ -61,7 +61,7 @@ int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
             FillTxBuf(ORDER_MONITOR, pp);
             rx_flag = 0;
             tstart = Timer();
-            nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+            nBytesW = WriteTxBuf(com);
         }
         tdiff = Timer() - tstart;
         if (tdiff > kLineTimeout) {

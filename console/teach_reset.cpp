@@ -23,7 +23,7 @@ void AcknowledgedTransaction(int orderCode, bool teach) {
     CopyVarsToPP(0);
     FillTxBuf(orderCode, pp);
     rx_flag = 0;
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    nBytesW = WriteTxBuf(com);
     if (nBytesW == kFrameBytes) ShowStatus("Line Ok!");
     if (teach) ShowStatus("New setpoint value teached!");
 

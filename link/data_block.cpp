@@ -2,6 +2,7 @@
 
 #include "link/frame.h"
 #include "link/port_setup.h"
+#include "link/raw_reply.h"
 #include "platform/serial/rs232.h"
 
 namespace kervano {
@@ -44,24 +45,17 @@ int ReadData64(int startIndex, int second, int orderCode) {
     FlushInQ(com);
     FlushOutQ(com);
     rx_flag = 0;
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    nBytesW = WriteTxBuf(com);
     ShowStatus("Waiting for Data[64] ...");
 
-    int n = 0;
-    tstart = Timer();
-    for (;;) {
-        n = GetInQLen(com);
-        tdiff = Timer() - tstart;
-        if (tdiff > kBlockTimeout) {
-            SetStatusText("Timeout-RS-232 while reading 64 data-words!");
-            for (int i = 0; i < kCurveHalf; ++i) yArrayA[i] = yArrayB[i] = 0;
-            break;
-        }
-        if (n >= kBlockBytes) break;
+    bool timedOut = false;
+    const int n = WaitForRawReply(kBlockBytes, kBlockTimeout, timedOut);
+    if (timedOut) {
+        SetStatusText("Timeout-RS-232 while reading 64 data-words!");
+        for (int i = 0; i < kCurveHalf; ++i) yArrayA[i] = yArrayB[i] = 0;
     }
 
-    const int toRead = n < 0 ? 0 : (n > kBufferBytes ? kBufferBytes : n);
-    nBytesR = ComRd(com, reinterpret_cast<char*>(szReadBuf), toRead);
+    ReadRawReply(n);
     int result = 0;
     if (nBytesR == kBlockBytes) {
         SetStatusText("Data[64] block received!");

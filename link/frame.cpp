@@ -1,5 +1,7 @@
 #include "link/frame.h"
 
+#include "platform/serial/rs232.h"
+
 namespace kervano {
 
 int sync = 85;
@@ -22,6 +24,10 @@ int FillTxBuf(int orderCode, const unsigned short* values) {
     PutWord(szWriteBuf + 2, static_cast<unsigned int>(orderCode));
     for (int k = 0; k < PNUM; ++k) PutWord(szWriteBuf + 4 + 2 * k, values[k]);
     return kFrameBytes;
+}
+
+int WriteTxBuf(int port) {
+    return ComWrt(port, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
 }
 
 int GetRxBuf(int count) {

@@ -31,6 +31,8 @@ extern int nBytesR;              // count of the last read
 
 // Builds a frame for order from values[0..15] in szWriteBuf. Sends nothing.
 int FillTxBuf(int orderCode, const unsigned short* values);
+// Writes the 36 bytes of szWriteBuf to port; returns the count the port took.
+int WriteTxBuf(int port);
 // Unpacks szReadBuf: its order word into order, count payload words into pp. Returns count.
 int GetRxBuf(int count);
 

@@ -130,7 +130,7 @@ int CheckComLine(int port) {
     FillTxBuf(ORDER_ECHO, pp);
     FlushInQ(port);
     FlushOutQ(port);
-    nBytesW = ComWrt(port, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    nBytesW = WriteTxBuf(port);
     Delay(kEchoDelay);
     nBytesR = ComRd(port, reinterpret_cast<char*>(szReadBuf), kFrameBytes);
 

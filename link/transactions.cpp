@@ -5,6 +5,7 @@
 #include "link/frame.h"
 #include "link/packet.h"
 #include "link/port_setup.h"
+#include "link/raw_reply.h"
 #include "params/param_set.h"
 #include "platform/serial/rs232.h"
 
@@ -36,7 +37,7 @@ void PushGET(int targetCode, int flag) {
     FlushOutQ(com);
     FillTxBuf(order, pp);
     rx_flag = 0;
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    nBytesW = WriteTxBuf(com);
     if (nBytesW == kFrameBytes) ShowStatus("Waiting for parameter-frame ...");
     WaitRxFull();
     if (rx_flag == 1) {
@@ -52,26 +53,15 @@ int GetVERSIONInfo() {
     FlushOutQ(com);
     order = ORDER_FIRMWARE;
     FillTxBuf(ORDER_FIRMWARE, pp);
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    nBytesW = WriteTxBuf(com);
     ShowStatus("Waiting for firmware info ...");
 
-    int n = 0;
-    tstart = Timer();
-    for (;;) {
-        n = GetInQLen(com);
-        tdiff = Timer() - tstart;
-        if (tdiff > kFirmwareTimeout) {
-            SetStatusText("Timeout - reading firmware info!");
-            break;
-        }
-        if (n >= kVersionBytes) break;
-    }
+    bool timedOut = false;
+    const int n = WaitForRawReply(kVersionBytes, kFirmwareTimeout, timedOut);
+    if (timedOut) SetStatusText("Timeout - reading firmware info!");
 
     szVersion[0] = '\0';
-    // Read exactly what waited, but never more than the buffer holds.
-    const int toRead = n < 0 ? 0 : (n > kBufferBytes ? kBufferBytes : n);
-    nBytesR = ComRd(com, reinterpret_cast<char*>(szReadBuf), toRead);
-    if (nBytesR == kVersionBytes) {
+    if (ReadRawReply(n) == kVersionBytes) {
         BuildVersionText();
         SetStatusText(szVersion);
     }

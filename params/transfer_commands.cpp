@@ -35,10 +35,6 @@ void TargetButton(int control, int code, int off1, int off2) {
     }
 }
 
-int WriteFrame() {
-    return ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
-}
-
 void SendToFile() {
     if (AskForSaveFile() <= 0) return;
     if (SendParaToFile() != 1) ShowStatus("Cannot write parameter file - file unchanged!");
@@ -50,12 +46,12 @@ void SendToController() {
     GetPanelValues();
     CopyVarsToPP(0);
     FillTxBuf(order, pp);
-    nBytesW = WriteFrame();
+    nBytesW = WriteTxBuf(com);
     if (nBytesW == kFrameBytes) ShowStatus("Transmit para1 Ok!");
     Delay(kFrameGap);
     CopyVarsToPP(1);
     FillTxBuf(order, pp);
-    nBytesW = WriteFrame();
+    nBytesW = WriteTxBuf(com);
     if (nBytesW == kFrameBytes) ShowStatus("Transmit para Ok!");
 }
 }  // namespace

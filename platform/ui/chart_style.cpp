@@ -1,7 +1,10 @@
 #include "platform/ui/chart_style.h"
 
 #include <QChart>
+#include <QChartView>
 #include <QGraphicsLayout>
+#include <QPainter>
+#include <QValueAxis>
 #include <cmath>
 
 namespace kvui {
@@ -21,6 +24,24 @@ double RoundUp(double value) {
         if (step * decade >= value * (1.0 - 1e-12)) return step * decade;
     }
     return 10.0 * decade;
+}
+
+}  // namespace kvui
+
+namespace kvui {
+
+void SetUpCompactChart(QChartView* view, QValueAxis*& x, QValueAxis*& y) {
+    auto* chart = new QChart();
+    StyleCompactChart(chart);
+    x = new QValueAxis(chart);
+    y = new QValueAxis(chart);
+    x->setLabelFormat(QStringLiteral("%d"));
+    y->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    view->setChart(chart);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(200, 120);
 }
 
 }  // namespace kvui

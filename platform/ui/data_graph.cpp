@@ -18,19 +18,10 @@ constexpr qreal kMarkRadius = 6.0;
 }  // namespace
 
 DataGraph::DataGraph(QWidget* parent) : QChartView(parent) {
-    auto* chart = new QChart();
-    kvui::StyleCompactChart(chart);
-    axisX_ = new QValueAxis(chart);
-    axisY_ = new QValueAxis(chart);
-    axisX_->setLabelFormat(QStringLiteral("%d"));
-    axisY_->setLabelFormat(QStringLiteral("%d"));
-    chart->addAxis(axisX_, Qt::AlignBottom);
-    chart->addAxis(axisY_, Qt::AlignLeft);
+    kvui::SetUpCompactChart(this, axisX_, axisY_);
+    QChart* chart = this->chart();
     axisX_->setRange(0, 100);
     axisY_->setRange(0, 100);
-    setChart(chart);
-    setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(200, 120);
 
     cursorV_ = new QGraphicsLineItem(chart);
     cursorH_ = new QGraphicsLineItem(chart);

@@ -16,17 +16,7 @@ const QColor kDefaultTraceColors[] = {QColor(0xd0, 0x20, 0x20), QColor(0x20, 0x4
 }  // namespace
 
 StripChart::StripChart(QWidget* parent) : QChartView(parent) {
-    auto* chart = new QChart();
-    kvui::StyleCompactChart(chart);
-    axisX_ = new QValueAxis(chart);
-    axisY_ = new QValueAxis(chart);
-    axisX_->setLabelFormat(QStringLiteral("%d"));
-    axisY_->setLabelFormat(QStringLiteral("%d"));
-    chart->addAxis(axisX_, Qt::AlignBottom);
-    chart->addAxis(axisY_, Qt::AlignLeft);
-    setChart(chart);
-    setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(200, 120);
+    kvui::SetUpCompactChart(this, axisX_, axisY_);
     setTraceCount(2);
     setPointsPerScreen(101);
     axisY_->setRange(0, 100);

@@ -57,11 +57,7 @@ class EndToEndTest : public ::testing::Test {
         }
         return out;
     }
-    static std::string Status() {
-        char text[128] = "";
-        GetCtrlVal(panelHandle, PANEL_STATUS, text, sizeof text);
-        return text;
-    }
+    static std::string Status() { return StatusLineText(); }
     static unsigned Value(int control) {
         unsigned short v = 0;
         GetCtrlVal(panelHandle, control, &v);

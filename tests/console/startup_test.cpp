@@ -97,9 +97,7 @@ TEST_F(ProgramTest, LifeFromLoadToExitOnAnsweringController) {
     unsigned short shown = 0;
     bool visible = false;
     const int code = RunProgram([&] {
-        char text[128] = "";
-        GetCtrlVal(panelHandle, PANEL_STATUS, text, sizeof text);
-        status = text;
+        status = StatusLineText();
         GetCtrlVal(panelHandle, PANEL_REFTOP, &shown);
         int v = 0;
         GetCtrlAttribute(panelHandle, PANEL_STATUS, ATTR_VISIBLE, &v);
@@ -116,11 +114,7 @@ TEST_F(ProgramTest, LifeFromLoadToExitOnAnsweringController) {
 TEST_F(ProgramTest, SilentControllerLeavesTheTimeoutTextAndStillExitsCleanly) {
     controller.model().faults.silent = true;
     std::string status;
-    const int code = RunProgram([&] {
-        char text[128] = "";
-        GetCtrlVal(panelHandle, PANEL_STATUS, text, sizeof text);
-        status = text;
-    });
+    const int code = RunProgram([&] { status = StatusLineText(); });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(status, "Timeout < 36 Bytes");
     EXPECT_NEAR(line.now(), 2.05, 0.01);
@@ -129,11 +123,7 @@ TEST_F(ProgramTest, SilentControllerLeavesTheTimeoutTextAndStillExitsCleanly) {
 TEST_F(ProgramTest, MissingDeviceIsReportedAndTheToolKeepsRunning) {
     line.setOpenResult(1, kComNoSerialPort, "No such file or directory");
     std::string status;
-    const int code = RunProgram([&] {
-        char text[128] = "";
-        GetCtrlVal(panelHandle, PANEL_STATUS, text, sizeof text);
-        status = text;
-    });
+    const int code = RunProgram([&] { status = StatusLineText(); });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(status, "No serial port found");
     EXPECT_TRUE(line.writes().empty());

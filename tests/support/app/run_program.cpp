@@ -6,6 +6,7 @@
 #include "console/startup.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/userint.h"
+#include "resources/panel_ids.h"
 
 int RunProgram(const std::function<void()>& whileRunning) {
     using namespace kervano;
@@ -20,4 +21,10 @@ int RunProgram(const std::function<void()>& whileRunning) {
     });
     poll.start();
     return WinMain(nullptr, nullptr, nullptr, 10);
+}
+
+std::string StatusLineText() {
+    char text[128] = "";
+    GetCtrlVal(kervano::panelHandle, PANEL_STATUS, text, sizeof text);
+    return text;
 }

@@ -4,5 +4,9 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 int RunProgram(const std::function<void()>& whileRunning);
+
+// What the main panel's status line shows now.
+std::string StatusLineText();

@@ -1,0 +1,15 @@
+// Replies without a frame header (firmware info, data blocks) are read straight from the
+// input queue while the receive notification is off.
+#pragma once
+
+namespace kervano {
+
+// Polls the input queue, without processing events, until wanted bytes wait or more than
+// limit seconds have passed (tstart and tdiff keep the wait's times). Returns the bytes
+// waiting; timedOut tells whether the limit ended the wait.
+int WaitForRawReply(int wanted, double limit, bool& timedOut);
+// Reads exactly the n bytes that wait into szReadBuf, never more than it holds; the count
+// read is left in nBytesR and returned.
+int ReadRawReply(int n);
+
+}  // namespace kervano
