@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "console/port_watch.h"
 #include "console/startup.h"
 #include "platform/serial/port_table.h"
 #include "sim/pty_server.h"
@@ -101,5 +102,6 @@ int main(int argc, char** argv) {
         simulators.push_back(std::move(server));
     }
 
+    kervano::StartPortWatch();
     return kervano::WinMain(nullptr, nullptr, nullptr, 10);
 }

@@ -145,6 +145,9 @@ int SetCtrlVal(int panel, int control, const char* text) {
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         edit->setText(s);
         edit->setCursorPosition(0);  // long messages show their beginning
+        // A status text often announces a wait that processes no events ("Waiting for
+        // Data[64] ...", the echo check): draw it now, or the operator never sees it.
+        if (edit->isVisible()) edit->repaint();
     } else {
         bool ok = false;
         const long long v = s.trimmed().toLongLong(&ok);
