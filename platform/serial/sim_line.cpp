@@ -187,7 +187,7 @@ int SimLine::read(int port, char* buffer, int count) {
     }
     std::vector<uint8_t>& queue = openState(port)->inQueue;
     const size_t n = std::min(wanted, queue.size());
-    std::memcpy(buffer, queue.data(), n);
+    if (n > 0) std::memcpy(buffer, queue.data(), n);  // an empty queue may have no storage
     queue.erase(queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(n));
     return static_cast<int>(n);
 }
