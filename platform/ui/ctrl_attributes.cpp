@@ -43,6 +43,15 @@ void ApplyColors(QWidget* w) {
     w->setStyleSheet(sheet);
 }
 
+// The read-outs are coloured on every monitor redraw; a new style sheet re-polishes the
+// widget, so only a change of colour sets one.
+void SetColorProperty(QWidget* w, const char* property, int value) {
+    const QVariant old = w->property(property);
+    if (old.isValid() && old.toInt() == (value & 0xFFFFFF)) return;
+    w->setProperty(property, value & 0xFFFFFF);
+    ApplyColors(w);
+}
+
 // Text messages made at run time are outside the layout and follow their text's size.
 void FitIfFloating(QWidget* w) {
     auto* label = qobject_cast<QLabel*>(w);
@@ -94,12 +103,10 @@ int SetIntAttribute(QWidget* w, int attribute, int value) {
             w->setEnabled(value == 0);
             return 0;
         case ATTR_TEXT_COLOR:
-            w->setProperty(kTextColorProperty, value & 0xFFFFFF);
-            ApplyColors(w);
+            SetColorProperty(w, kTextColorProperty, value);
             return 0;
         case ATTR_TEXT_BGCOLOR:
-            w->setProperty(kBgColorProperty, value & 0xFFFFFF);
-            ApplyColors(w);
+            SetColorProperty(w, kBgColorProperty, value);
             return 0;
         case ATTR_TEXT_POINT_SIZE: {
             if (value <= 0) return kUiError;

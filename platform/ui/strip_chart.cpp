@@ -46,7 +46,10 @@ void StripChart::setTraceCount(int count) {
 }
 
 void StripChart::setPointsPerScreen(int points) {
-    pointsPerScreen_ = std::clamp(points, 2, kMaxPointsPerScreen);
+    points = std::clamp(points, 2, kMaxPointsPerScreen);
+    // The program sets the screen on every redraw; only a change costs anything.
+    if (points == pointsPerScreen_) return;
+    pointsPerScreen_ = points;
     // The oldest point of a screen sits just off the left edge: a program that redraws its
     // whole history of N samples on a screen of N + 1 then sees exactly that history.
     axisX_->setRange(1, pointsPerScreen_ - 1);
@@ -100,7 +103,9 @@ void StripChart::rescaleY() {
 void StripChart::setTraceColor(int trace, int rgb) {
     if (trace < 0 || trace >= traceCount()) return;
     QPen pen = traces_[trace].series->pen();
-    pen.setColor(QColor::fromRgb(static_cast<QRgb>(rgb & 0xFFFFFF)));
+    const QColor color = QColor::fromRgb(static_cast<QRgb>(rgb & 0xFFFFFF));
+    if (pen.color() == color) return;
+    pen.setColor(color);
     traces_[trace].series->setPen(pen);
 }
 

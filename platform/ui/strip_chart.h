@@ -47,7 +47,7 @@ class StripChart : public QChartView {
     QValueAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
     std::vector<Trace> traces_;
-    int pointsPerScreen_ = 101;
+    int pointsPerScreen_ = 0;  // set by the constructor
     int scrollMode_ = 1;
     QList<QPointF> scratch_;
 };
