@@ -132,9 +132,6 @@ int SetIntAttribute(QWidget* w, int attribute, int value) {
             if (!graph || value < 0 || value > 1) return kUiError;
             graph->setCursorCount(value);
             return 0;
-        case ATTR_CTRL_MODE:
-            // Every control keeps the mode its resource gives it.
-            return 0;
         default:
             return kUiError;
     }

@@ -35,7 +35,6 @@ enum UiAttribute {
     ATTR_CURSOR_MODE,
     ATTR_CURSOR_POINT_STYLE,
     ATTR_CURSOR_COLOR,
-    ATTR_CTRL_MODE,
     ATTR_TOOLTIP_TEXT,  // help text shown on hover (and to screen readers)
 };
 
