@@ -18,6 +18,9 @@ int WaitForRawReply(int wanted, double limit, bool& timedOut) {
             break;
         }
         if (n >= wanted) break;
+        // Sleep on the port until the reply is complete or the limit has passed, rather
+        // than asking again and again: the wait then costs no processor time.
+        ComWaitInQ(com, wanted, limit - tdiff);
     }
     return n;
 }

@@ -4,8 +4,8 @@
 
 namespace kervano {
 
-// Polls the input queue, without processing events, until wanted bytes wait or more than
-// limit seconds have passed (tstart and tdiff keep the wait's times). Returns the bytes
+// Waits on the input queue, without processing events, until wanted bytes wait or more
+// than limit seconds have passed (tstart and tdiff keep the wait's times). Returns the bytes
 // waiting; timedOut tells whether the limit ended the wait.
 int WaitForRawReply(int wanted, double limit, bool& timedOut);
 // Reads exactly the n bytes that wait into szReadBuf, never more than it holds; the count

@@ -20,6 +20,9 @@ class ComService {
     virtual int flushIn(int port) = 0;
     virtual int flushOut(int port) = 0;
     virtual int inQueueLength(int port) = 0;
+    // Blocks without processing events until count bytes wait or seconds have passed;
+    // returns the bytes waiting then.
+    virtual int waitForInput(int port, int count, double seconds) = 0;
     virtual std::string openFailureReason(int port) = 0;
 
     virtual double timer() = 0;

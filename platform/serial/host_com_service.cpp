@@ -319,6 +319,30 @@ int HostComService::inQueueLength(int number) {
     return static_cast<int>(std::min<size_t>(port->queue.size(), 0x7fffffff));
 }
 
+int HostComService::waitForInput(int number, int count, double seconds) {
+    Port* port = openPort(number);
+    if (port == nullptr) {
+        // Nothing can arrive on a closed port: the wait simply takes its time.
+        delay(seconds);
+        return kComPortNotOpen;
+    }
+    const size_t wanted = static_cast<size_t>(std::max(count, 0));
+    const double deadline = timer() + (std::isfinite(seconds) ? std::max(seconds, 0.0) : 0.0);
+    pull(*port);
+    while (port->queue.size() < wanted && !port->failed) {
+        const double left = deadline - timer();
+        if (left <= 0.0) break;
+        waitForBytes(*port, left);
+    }
+    // A device that went away has nothing more to give: the caller's own limit ends its
+    // wait, so do not let it spin until then.
+    if (port->failed && port->queue.size() < wanted) {
+        const double left = deadline - timer();
+        if (left > 0.0) delay(left);
+    }
+    return static_cast<int>(std::min<size_t>(port->queue.size(), 0x7fffffff));
+}
+
 std::string HostComService::openFailureReason(int number) {
     const auto it = ports_.find(number);
     return it == ports_.end() ? std::string() : it->second->reason;

@@ -32,6 +32,7 @@ class HostComService : public ComService {
     int flushIn(int port) override;
     int flushOut(int port) override;
     int inQueueLength(int port) override;
+    int waitForInput(int port, int count, double seconds) override;
     std::string openFailureReason(int port) override;
 
     double timer() override;

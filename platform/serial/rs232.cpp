@@ -47,6 +47,10 @@ int GetInQLen(int port) {
     return ActiveComService().inQueueLength(port);
 }
 
+int ComWaitInQ(int port, int count, double seconds) {
+    return ActiveComService().waitForInput(port, count, seconds);
+}
+
 double Timer() {
     return ActiveComService().timer();
 }

@@ -38,6 +38,10 @@ int FlushInQ(int port);
 int FlushOutQ(int port);
 // Bytes waiting in the input queue; exact, without processing events.
 int GetInQLen(int port);
+// Sleeps on the port, processing no events, until count bytes wait in the input queue or
+// seconds have passed; returns the bytes waiting then (negative when the port is not open).
+// A wait for a reply without a frame header costs no processor time this way.
+int ComWaitInQ(int port, int count, double seconds);
 
 // Seconds from a fixed start.
 double Timer();

@@ -163,33 +163,44 @@ int SimLine::installCallback(int port, int eventMask, int notifyCount, int event
     return 0;
 }
 
+double SimLine::completeAt(int port, size_t wanted, double deadline) const {
+    size_t have = ports_.at(port).inQueue.size();
+    if (have >= wanted) return now_;
+    for (const Pending& p : pending_) {
+        if (!Due(p.time, deadline)) break;
+        if (p.port != port) continue;
+        have += p.bytes.size();
+        if (have >= wanted) return std::max(p.time, now_);
+    }
+    return deadline;
+}
+
 int SimLine::read(int port, char* buffer, int count) {
     if (openState(port) == nullptr) return kComPortNotOpen;
     if (count < 0 || (count > 0 && buffer == nullptr)) return kComInvalidParameter;
     if (count == 0) return 0;
     advanceTo(now_);  // bytes scheduled for this very moment are already there
     const size_t wanted = static_cast<size_t>(count);
-    size_t have = openState(port)->inQueue.size();
-    if (have < wanted) {
-        // Jump to the moment the count is complete, or to the time-out.
-        const double deadline = OnGrid(now_ + openState(port)->timeout);
-        double until = deadline;
-        for (const Pending& p : pending_) {
-            if (!Due(p.time, deadline)) break;
-            if (p.port != port) continue;
-            have += p.bytes.size();
-            if (have >= wanted) {
-                until = std::max(p.time, now_);
-                break;
-            }
-        }
-        advanceTo(until);
-    }
+    // Jump to the moment the count is complete, or to the time-out.
+    advanceTo(completeAt(port, wanted, OnGrid(now_ + openState(port)->timeout)));
     std::vector<uint8_t>& queue = openState(port)->inQueue;
     const size_t n = std::min(wanted, queue.size());
     if (n > 0) std::memcpy(buffer, queue.data(), n);  // an empty queue may have no storage
     queue.erase(queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(n));
     return static_cast<int>(n);
+}
+
+int SimLine::waitForInput(int port, int count, double seconds) {
+    if (openState(port) == nullptr) {
+        // Nothing can arrive on a closed port: the wait simply takes its time.
+        delay(seconds);
+        return kComPortNotOpen;
+    }
+    advanceTo(now_);
+    const double limit = std::isfinite(seconds) ? std::max(seconds, 0.0) : 0.0;
+    advanceTo(completeAt(port, static_cast<size_t>(std::max(count, 0)), OnGrid(now_ + limit)));
+    PortState* s = openState(port);
+    return s == nullptr ? kComPortNotOpen : static_cast<int>(s->inQueue.size());
 }
 
 int SimLine::write(int port, const char* buffer, int count) {
@@ -225,6 +236,7 @@ int SimLine::flushOut(int port) {
 }
 
 int SimLine::inQueueLength(int port) {
+    ++queueQueries_;
     if (openState(port) == nullptr) return kComPortNotOpen;
     advanceTo(now_ + quantum_);
     PortState* s = openState(port);

@@ -48,6 +48,8 @@ class SimLine : public ComService {
     int notificationMask(int port) const;
     int notificationsRun() const { return notificationsRun_; }
     int processEventsCalls() const { return processEventsCalls_; }
+    // How often the input queue's length was asked for (GetInQLen).
+    int queueQueries() const { return queueQueries_; }
 
     // ComService
     int open(int port, long baudRate, int parity, int dataBits, int stopBits) override;
@@ -61,6 +63,7 @@ class SimLine : public ComService {
     int flushIn(int port) override;
     int flushOut(int port) override;
     int inQueueLength(int port) override;
+    int waitForInput(int port, int count, double seconds) override;
     std::string openFailureReason(int port) override;
     // Reading the clock takes one grid step (1 ns), as on a real machine where two
     // readings never coincide; a wait never ends with its elapsed time exactly on a limit.
@@ -92,6 +95,8 @@ class SimLine : public ComService {
     };
 
     void advanceTo(double t);  // moves the clock, landing every byte due by then
+    // The moment port's queue holds wanted bytes, or deadline if it will not by then.
+    double completeAt(int port, size_t wanted, double deadline) const;
     void runDueActions();
     void runNotifications();
     PortState* openState(int port);
@@ -106,4 +111,5 @@ class SimLine : public ComService {
     std::vector<Write> writes_;
     int notificationsRun_ = 0;
     int processEventsCalls_ = 0;
+    int queueQueries_ = 0;
 };

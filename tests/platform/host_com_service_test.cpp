@@ -326,6 +326,27 @@ TEST_F(HostSerial, IdleProcessSystemEventsWaitsBrieflyWithoutBurningTheCpu) {
     EXPECT_LT(CpuSeconds() - cpu, 0.5 * wallSpent);
 }
 
+TEST_F(HostSerial, WaitingForInputSleepsUntilTheCountOrTheLimit) {
+    std::thread device([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        pty.send(TestFrame(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        pty.send(TestFrame(2));
+    });
+    const double start = Timer();
+    EXPECT_EQ(ComWaitInQ(kPort, 72, 2.0), 72) << "both pieces, not just the first";
+    EXPECT_LT(Timer() - start, 1.0);
+    device.join();
+
+    const double wall = Timer();
+    const double cpu = CpuSeconds();
+    EXPECT_EQ(ComWaitInQ(kPort, 100, 0.3), 72) << "the limit ends it with what waits";
+    const double spent = Timer() - wall;
+    EXPECT_GE(spent, 0.29);
+    EXPECT_LT(CpuSeconds() - cpu, 0.3 * spent) << "a wait, not a poll";
+    EXPECT_EQ(ComWaitInQ(kPort + 1, 36, 0.01), kComPortNotOpen);
+}
+
 TEST_F(HostSerial, ArrivingBytesReachTheRoutineWithinMilliseconds) {
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
     const auto frame = TestFrame(21);
