@@ -18,6 +18,11 @@ std::map<int, PortEntry>& Pins() {
     return pins;
 }
 
+PortNumberMemory& Memory() {
+    static PortNumberMemory memory;
+    return memory;
+}
+
 std::string BaseName(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -106,11 +111,16 @@ void PortTablePin(int number, const std::string& device, const std::string& desc
 
 void PortTableClearPins() {
     Pins().clear();
+    Memory().clear();
+}
+
+std::string PortIdentity(const PortEntry& entry) {
+    return entry.serialNumber.empty() ? "path:" + entry.device : "usb:" + entry.serialNumber;
 }
 
 std::vector<PortEntry> NumberPorts(const std::vector<PortEntry>& found,
                                    const std::vector<PortEntry>& pins,
-                                   const std::string& consoleDevice) {
+                                   const std::string& consoleDevice, PortNumberMemory* memory) {
     std::vector<PortEntry> table;
     std::set<int> usedNumbers;
     std::set<std::string> usedDevices;
@@ -143,12 +153,30 @@ std::vector<PortEntry> NumberPorts(const std::vector<PortEntry>& found,
                          return NaturalLess(a.device, b.device);
                      });
 
-    int next = kFirstPort;
+    // Devices seen before take their numbers back; the numbers of devices that are away
+    // stay reserved for them.
+    PortNumberMemory none;
+    PortNumberMemory& given = memory != nullptr ? *memory : none;
+    std::set<int> reserved;
+    for (const auto& [identity, number] : given) reserved.insert(number);
+    std::vector<PortEntry> fresh;
     for (PortEntry& c : candidates) {
-        while (usedNumbers.count(next) != 0) ++next;
+        const auto known = given.find(PortIdentity(c));
+        if (known != given.end() && usedNumbers.insert(known->second).second) {
+            c.number = known->second;
+            table.push_back(c);
+        } else {
+            fresh.push_back(c);
+        }
+    }
+    int next = kFirstPort;
+    for (PortEntry& c : fresh) {
+        while (next <= kLastPort && (usedNumbers.count(next) != 0 || reserved.count(next) != 0))
+            ++next;
         if (next > kLastPort) break;
         c.number = next;
         usedNumbers.insert(next);
+        given[PortIdentity(c)] = next;
         table.push_back(c);
     }
     std::sort(table.begin(), table.end(),
@@ -158,9 +186,19 @@ std::vector<PortEntry> NumberPorts(const std::vector<PortEntry>& found,
 
 std::vector<PortEntry> PortTableList() {
     std::vector<PortEntry> found;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        found.push_back(
-            PortEntry{0, info.systemLocation().toStdString(), info.description().toStdString()});
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        PortEntry entry{0, info.systemLocation().toStdString(), info.description().toStdString(),
+                        ""};
+        if (!info.serialNumber().isEmpty() && info.hasVendorIdentifier() &&
+            info.hasProductIdentifier()) {
+            entry.serialNumber = QStringLiteral("%1:%2:%3")
+                                     .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
+                                     .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'))
+                                     .arg(info.serialNumber())
+                                     .toStdString();
+        }
+        found.push_back(entry);
+    }
 #ifdef Q_OS_WIN
     // COM n is "COMn": the system's own numbering, pins on top.
     std::map<int, PortEntry> table;
@@ -174,7 +212,7 @@ std::vector<PortEntry> PortTableList() {
     for (const auto& [number, entry] : table) list.push_back(entry);
     return list;
 #else
-    return NumberPorts(found, PinList(), SystemConsole());
+    return NumberPorts(found, PinList(), SystemConsole(), &Memory());
 #endif
 }
 

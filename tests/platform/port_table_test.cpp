@@ -73,6 +73,34 @@ TEST(PortNumbering, OddInputStaysWithinTheNumberRange) {
     EXPECT_EQ(big.back().device, "/dev/ttyUSB254");
 }
 
+TEST(PortNumbering, NumbersStayWithTheirDevicesForTheWholeRun) {
+    PortNumberMemory memory;
+    const PortEntry ftdi{0, "/dev/ttyUSB0", "FT232R USB UART", "0403:6001:A10K"};
+    const PortEntry builtIn{0, "/dev/ttyS0", ""};
+    // Each listing: the devices found, and the number each listed device gets.
+    const struct {
+        std::vector<PortEntry> found;
+        std::vector<std::pair<std::string, int>> numbers;
+    } listings[] = {
+        {{ftdi, builtIn}, {{"/dev/ttyUSB0", 1}, {"/dev/ttyS0", 2}}},
+        // An adapter plugged in later sorts first by name but takes the next free number.
+        {{ftdi, builtIn, {0, "/dev/ttyACM0", ""}},
+         {{"/dev/ttyUSB0", 1}, {"/dev/ttyS0", 2}, {"/dev/ttyACM0", 3}}},
+        // Unplugged: its number is kept for it and given to no other device.
+        {{builtIn, {0, "/dev/ttyACM0", ""}, {0, "/dev/ttyUSB3", ""}},
+         {{"/dev/ttyS0", 2}, {"/dev/ttyACM0", 3}, {"/dev/ttyUSB3", 4}}},
+        // Back under another path: the same adapter by its serial number, its old number.
+        {{builtIn, {0, "/dev/ttyUSB7", "FT232R USB UART", "0403:6001:A10K"}},
+         {{"/dev/ttyUSB7", 1}, {"/dev/ttyS0", 2}}},
+    };
+    for (const auto& listing : listings) {
+        std::vector<std::pair<std::string, int>> got;
+        for (const PortEntry& e : NumberPorts(listing.found, {}, "", &memory))
+            got.emplace_back(e.device, e.number);
+        EXPECT_EQ(got, listing.numbers);
+    }
+}
+
 TEST(PortTable, PinsMapNumbersToDevices) {
     PortTableClearPins();
     PortTablePin(200, "/dev/pts/41", "first");
