@@ -18,8 +18,9 @@ int AskForSaveFile();
 // Saves the panel's set to file_name. Returns 1 when the file was written, 0 otherwise
 // (an existing file is then left as it was).
 int SendParaToFile();
-// Asks for a file and loads it into the set.
-void ReadParaFromFile();
+// Asks for a file and loads it into the set. Returns 1 when the set was loaded, 0 when
+// nothing changed (cancelled, or the file could not be used; the status line says why).
+int ReadParaFromFile();
 
 // The file's text for a record of sixteen words, and the parse of such a text.
 std::string FormatParameterRecord(const unsigned short* words);

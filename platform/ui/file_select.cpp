@@ -37,12 +37,11 @@ QString WithExtension(const QString& path, const QString& ext) {
     return path + QLatin1Char('.') + ext;
 }
 
+// The caller's buffer changes only when the whole path fits: a refused or cancelled choice
+// leaves the last chosen path in place.
 int CopyPath(const QString& chosen, char* path) {
     const QByteArray bytes = QDir::toNativeSeparators(chosen).toLocal8Bit();
-    if (bytes.isEmpty() || bytes.size() > kMaxPathLength) {
-        path[0] = '\0';
-        return kUiError;
-    }
+    if (bytes.isEmpty() || bytes.size() > kMaxPathLength) return kUiError;
     std::memcpy(path, bytes.constData(), static_cast<size_t>(bytes.size()));
     path[bytes.size()] = '\0';
     return 0;
@@ -70,7 +69,6 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileName,
                     int restrictDirectory, int restrictExtension, int allowCancel,
                     int allowMakeDirectory, char* path) {
     if (!path) return kUiError;
-    path[0] = '\0';
     const QString directory =
         FromC(defaultDirectory).isEmpty() ? QDir::currentPath() : FromC(defaultDirectory);
     const QString fileName = FromC(defaultFileName);

@@ -3,8 +3,11 @@
 #include "params/param_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -44,9 +47,9 @@ class ParamFileTest : public PanelFixture {
             [this](const std::string& title, const std::string& proposed, std::string& chosen) {
                 dialogTitles.push_back(title);
                 proposedPaths.push_back(proposed);
-                if (cancel) return 0;
+                if (answer <= 0) return answer;
                 chosen = path;
-                return 1;
+                return answer;
             });
         target = DATFILE;
     }
@@ -54,7 +57,10 @@ class ParamFileTest : public PanelFixture {
         SetFileSelectHook({});
         PanelFixture::TearDown();
     }
-    void Send() { CC_BTNSend(panelHandle, PANEL_BTNSEND, EVENT_LEFT_CLICK, nullptr, 0, 0); }
+    void Send() {
+        CC_BTNSend(panelHandle, PANEL_BTNSEND, EVENT_LEFT_CLICK, nullptr, 0, 0);
+        CC_BTNSend(panelHandle, PANEL_BTNSEND, EVENT_COMMIT, nullptr, 0, 0);
+    }
     void Get() {
         CC_BTNGet(panelHandle, PANEL_BTNGET, EVENT_LEFT_CLICK, nullptr, 0, 0);
         CC_BTNGet(panelHandle, PANEL_BTNGET, EVENT_COMMIT, nullptr, 0, 0);
@@ -62,7 +68,7 @@ class ParamFileTest : public PanelFixture {
 
     QTemporaryDir dir;
     std::string path;
-    bool cancel = false;
+    int answer = 1;  // the dialog's result: 0 cancelled, < 0 failed
     std::vector<std::string> dialogTitles, proposedPaths;
 };
 
@@ -193,22 +199,71 @@ TEST_F(ParamFileTest, MissingFileChangesNothingAndSaysSo) {
 
 TEST_F(ParamFileTest, FailedSaveKeepsTheOldFileAndSaysSo) {
     WriteFile(path, "old content\n");
-    // A directory where the temporary file should go makes the write fail.
-    std::filesystem::create_directory(path + ".tmp");
+    // A file size limit below the record's length makes the write fail, even for root.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 8;
+    setrlimit(RLIMIT_FSIZE, &tiny);
     Send();
+    setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(ReadFile(path), "old content\n");
-    EXPECT_NE(StatusText(), "Transmit...");
+    EXPECT_EQ(StatusText(), "Cannot write parameter file - file unchanged!");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no temporary file is left behind";
 }
 
-TEST_F(ParamFileTest, CancelledDialogsChangeNothing) {
-    cancel = true;
+TEST_F(ParamFileTest, SavingThroughALinkWritesItsTargetAndKeepsTheMode) {
+    const std::string real = dir.filePath("real.dat").toStdString();
+    WriteFile(real, "old\n");
+    std::filesystem::permissions(
+        real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink(real, path);
+    SetCtrlVal(panelHandle, PANEL_REFTOP, 612u);
     Send();
-    EXPECT_FALSE(std::filesystem::exists(path));
-    SetCtrlVal(panelHandle, PANEL_REFTOP, 999u);  // an edit since the last read
-    const unsigned short before = refTOP;
-    Get();
-    EXPECT_EQ(refTOP, before);
-    EXPECT_EQ(CtrlValue(PANEL_REFTOP), before) << "Get still shows the variables";
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    unsigned short words[16];
+    ASSERT_TRUE(ParseParameterRecord(ReadFile(real), words));
+    EXPECT_EQ(words[4], 612);
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST_F(ParamFileTest, ANamedPipeIsRefusedAtOnce) {
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    const unsigned short before = powerTOP;
+    Get();  // would block for ever if the pipe were opened for reading
+    EXPECT_EQ(powerTOP, before);
+    EXPECT_EQ(StatusText(), "Cannot read parameter file!");
+}
+
+TEST_F(ParamFileTest, DialogsThatChoseNothingChangeNothing) {
+    // Cancelled (0) or failed (-1, e.g. a path too long): no file, no variable, no control
+    // changes, the last chosen path stays, and a failure says so.
+    const struct {
+        int answer;
+        const char* saveText;
+        const char* loadText;
+    } cases[] = {
+        {0, "Transmit...", "Receive..."},
+        {-1, "File selection error - nothing saved!", "File selection error - nothing loaded!"}};
+    for (const auto& c : cases) {
+        std::strcpy(file_name, "/earlier/choice.dat");
+        answer = c.answer;
+        Send();
+        EXPECT_FALSE(std::filesystem::exists(path));
+        EXPECT_EQ(StatusText(), c.saveText);
+        SetCtrlVal(panelHandle, PANEL_REFTOP, 999u);  // an edit since the last read
+        const unsigned short before = refTOP;
+        Get();
+        EXPECT_EQ(refTOP, before);
+        EXPECT_EQ(CtrlValue(PANEL_REFTOP), 999u) << "the operator's edit stays";
+        EXPECT_EQ(StatusText(), c.loadText);
+        EXPECT_STREQ(file_name, "/earlier/choice.dat");
+    }
 }
 
 TEST_F(ParamFileTest, DialogOpensInProgramDirectoryWithDefaultName) {

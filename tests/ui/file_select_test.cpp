@@ -95,28 +95,27 @@ TEST_F(FileSelect, RestrictedExtensionIsAddedToTheChosenName) {
     EXPECT_STREQ(path, "/tmp/settings");
 }
 
-TEST_F(FileSelect, CancelGivesZeroAndAnEmptyPath) {
-    SetFileSelectHook([](const std::string&, const std::string&, std::string& chosen) {
-        chosen = "/ignored.dat";
-        return VAL_NO_FILE_SELECTED;
-    });
-    char path[260];
-    std::strcpy(path, "stale");
-    EXPECT_EQ(FileSelectPopup("/tmp", "a.dat", "*.dat", "t", VAL_LOAD_BUTTON, 0, 1, 1, 0, path),
-              VAL_NO_FILE_SELECTED);
-    EXPECT_STREQ(path, "");
-}
-
-TEST_F(FileSelect, PathsTooLongForTheBufferAreRefused) {
-    SetFileSelectHook([](const std::string&, const std::string&, std::string& chosen) {
-        chosen = "/" + std::string(300, 'x') + ".dat";
-        return VAL_EXISTING_FILE_SELECTED;
-    });
-    char path[260 + 16];
-    std::memset(path, 'Z', sizeof path);
-    EXPECT_LT(FileSelectPopup("/tmp", "a.dat", "*.dat", "t", VAL_LOAD_BUTTON, 0, 1, 1, 0, path), 0);
-    EXPECT_EQ(path[0], '\0');
-    EXPECT_EQ(path[260], 'Z');  // nothing written past the 260-byte buffer
+TEST_F(FileSelect, CancelOrARefusedPathLeavesTheLastChoiceInPlace) {
+    // The hook's answer and chosen path: cancelled, and a path too long for the buffer.
+    const struct {
+        int answer;
+        std::string chosen;
+        int result;
+    } cases[] = {{VAL_NO_FILE_SELECTED, "/ignored.dat", VAL_NO_FILE_SELECTED},
+                 {VAL_EXISTING_FILE_SELECTED, "/" + std::string(300, 'x') + ".dat", kUiError}};
+    for (const auto& c : cases) {
+        SetFileSelectHook([&c](const std::string&, const std::string&, std::string& chosen) {
+            chosen = c.chosen;
+            return c.answer;
+        });
+        char path[260 + 16];
+        std::memset(path, 'Z', sizeof path);
+        std::strcpy(path, "/earlier/choice.dat");
+        EXPECT_EQ(FileSelectPopup("/tmp", "a.dat", "*.dat", "t", VAL_LOAD_BUTTON, 0, 1, 1, 0, path),
+                  c.result);
+        EXPECT_STREQ(path, "/earlier/choice.dat");
+        EXPECT_EQ(path[260], 'Z');  // nothing written past the 260-byte buffer
+    }
     EXPECT_LT(FileSelectPopup("/tmp", "a.dat", "*.dat", "t", VAL_LOAD_BUTTON, 0, 1, 1, 0, nullptr),
               0);
 }

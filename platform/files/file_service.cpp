@@ -1,0 +1,123 @@
+#include "platform/files/file_service.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
+
+namespace {
+
+void Fail(std::string* error, const std::string& reason) {
+    if (error != nullptr) *error = reason;
+}
+
+}  // namespace
+
+bool WriteFileWhole(const std::string& path, const std::string& bytes, std::string* error) {
+    if (path.empty()) {
+        Fail(error, "no file name");
+        return false;
+    }
+    // QSaveFile writes a temporary file beside the target and renames it over the target
+    // on commit; it resolves symbolic links and carries the old file's permissions over.
+    QSaveFile file(QString::fromLocal8Bit(path.c_str()));
+    if (!file.open(QIODevice::WriteOnly)) {
+        Fail(error, file.errorString().toStdString());
+        return false;
+    }
+    const qint64 written = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    // The bytes may sit in a buffer until now; commit would not notice that they never
+    // reached the disk (a full disk, a file size limit), so flush and check first.
+    if (written != static_cast<qint64>(bytes.size()) || !file.flush()) {
+        Fail(error, file.errorString().toStdString());
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        Fail(error, file.errorString().toStdString());
+        return false;
+    }
+    return true;
+}
+
+#ifdef Q_OS_UNIX
+bool ReadFileWhole(const std::string& path, long long maxBytes, std::string& bytes,
+                   std::string* error) {
+    // Opened without blocking and checked on the open descriptor: a named pipe would
+    // otherwise hold the program until something writes to it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        Fail(error, std::strerror(errno));
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0;
+    if (!ok) {
+        Fail(error, std::strerror(errno));
+    } else if (!S_ISREG(info.st_mode)) {
+        Fail(error, "not a regular file");
+        ok = false;
+    } else if (info.st_size > maxBytes) {
+        Fail(error, "file too large");
+        ok = false;
+    }
+    std::string content;
+    while (ok) {
+        char chunk[4096];
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            Fail(error, std::strerror(errno));
+            ok = false;
+        } else if (n == 0) {
+            break;
+        } else if (static_cast<long long>(content.size()) + n > maxBytes) {
+            Fail(error, "file too large");  // it grew while being read
+            ok = false;
+        } else {
+            content.append(chunk, static_cast<size_t>(n));
+        }
+    }
+    ::close(fd);
+    if (ok) bytes = std::move(content);
+    return ok;
+}
+#else
+bool ReadFileWhole(const std::string& path, long long maxBytes, std::string& bytes,
+                   std::string* error) {
+    const QString name = QString::fromLocal8Bit(path.c_str());
+    const QFileInfo info(name);
+    if (!info.exists()) {
+        Fail(error, "no such file");
+        return false;
+    }
+    if (!info.isFile()) {
+        Fail(error, "not a regular file");
+        return false;
+    }
+    if (info.size() > maxBytes) {
+        Fail(error, "file too large");
+        return false;
+    }
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Fail(error, file.errorString().toStdString());
+        return false;
+    }
+    const QByteArray content = file.read(maxBytes + 1);
+    if (content.size() > maxBytes) {
+        Fail(error, "file too large");
+        return false;
+    }
+    bytes.assign(content.constData(), static_cast<size_t>(content.size()));
+    return true;
+}
+#endif
