@@ -1,4 +1,6 @@
 // Data: one monitor exchange, the four data blocks, and both data graphs.
+#include <cstdio>
+
 #include "console/commands.h"
 #include "console/startup.h"
 #include "link/data_block.h"
@@ -11,6 +13,26 @@
 #include "scope/reference_curves.h"
 
 namespace kervano {
+
+namespace {
+// A capture that missed a part says so at its end, so that the last block's text does not
+// stand for the whole capture.
+void ReportIncompleteCapture(bool monitorReply, int blocks) {
+    char text[kStatusBytes];
+    if (!monitorReply && blocks == kDataBlocks) {
+        std::snprintf(text, sizeof text, "No monitor reply - read-outs and cursor not updated!");
+    } else if (!monitorReply) {
+        std::snprintf(text, sizeof text, "No monitor reply, only %d of 4 data blocks received!",
+                      blocks);
+    } else if (blocks < kDataBlocks) {
+        std::snprintf(text, sizeof text, "Data incomplete - only %d of 4 blocks received!", blocks);
+    } else {
+        return;
+    }
+    SetStatusText(text);
+    ShowStatus();
+}
+}  // namespace
 
 int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
                int /*eventData1*/, int /*eventData2*/) {
@@ -27,13 +49,16 @@ int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
     FillTxBuf(ORDER_MONITOR, pp);
     nBytesW = WriteTxBuf(com);
     WaitRxFull();
-    PlotRAWValues();
+    // Without a reply pp still holds the request's own words: they are no measurements.
+    const bool monitorReply = rx_flag == 1;
+    if (monitorReply) PlotRAWValues();
 
     // Blocks have no frame header: with the notification on, their first 36 bytes would
     // be taken for a frame.
     RemoveReceiveNotification();
     FlushInQ(com);
     FlushOutQ(com);
+    ClearDataCurves();
     for (int start : {0, 64, 128, 192}) {
         order = ORDER_DATA;
         ReadData64(start, 1, ORDER_DATA);
@@ -42,9 +67,15 @@ int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
 
     ComputeLimits();
     FillTopLines();
-    PlotDATATop(yArrayA, upArray, loArray, refArray);
+    PlotDATATop(yArrayA, upArray, loArray, refArray, dataBlockOk);
     FillBotLines();
-    PlotDATABot(yArrayB, upArray, loArray, refArray);
+    PlotDATABot(yArrayB, upArray, loArray, refArray, dataBlockOk + 2);
+    if (!monitorReply) {
+        // indexA is an earlier reply's: no cursor may claim it for this capture.
+        SetCtrlAttribute(panelHandle, PANEL_GRAPHTOP, ATTR_NUM_CURSORS, 0);
+        SetCtrlAttribute(panelHandle, PANEL_GRAPHBOT, ATTR_NUM_CURSORS, 0);
+    }
+    ReportIncompleteCapture(monitorReply, DataBlocksReceived());
 
     SetCtrlAttribute(panelHandle, PANEL_DATALOCK, ATTR_DIMMED, 0);
     FlushOutQ(com);

@@ -47,6 +47,7 @@ void InitVars() {
     sync = 85;
     order = 1;
     target = RAM;
+    ShowTarget();
     rx_flag = 1;
     stop_flag = 1;
     SetStatusText("InitVars");

@@ -24,7 +24,14 @@ void AcknowledgedTransaction(int orderCode, bool teach) {
     FillTxBuf(orderCode, pp);
     rx_flag = 0;
     nBytesW = WriteTxBuf(com);
-    if (nBytesW == kFrameBytes) ShowStatus("Line Ok!");
+    if (nBytesW != kFrameBytes) {
+        // The frame did not go out whole: nothing can acknowledge it, and no success text
+        // may suggest otherwise.
+        SetWriteFailureText(nBytesW, teach ? "Teach not sent!" : "Reset not sent!");
+        ShowStatus();
+        return;
+    }
+    ShowStatus("Line Ok!");
     if (teach) ShowStatus("New setpoint value teached!");
 
     tstart = Timer();

@@ -9,6 +9,7 @@ namespace kervano {
 
 unsigned short yArrayA[kCurveWords];
 unsigned short yArrayB[kCurveWords];
+int dataBlockOk[kDataBlocks];
 
 namespace {
 constexpr double kBlockTimeout = 1.5;
@@ -16,20 +17,26 @@ constexpr int kBlockWords = 64;
 constexpr int kBlockBytes = kBlockWords * 2;
 constexpr int kCurveHalf = 128;
 
-// Where the block of a start index goes; nullptr drops it.
-unsigned short* BlockDestination(int startIndex) {
+// The slot in dataBlockOk of a start index, -1 for an index that names no block.
+int BlockSlot(int startIndex) {
     switch (startIndex) {
         case 0:
-            return yArrayA;
+            return 0;
         case 64:
-            return yArrayA + kBlockWords;
+            return 1;
         case 128:
-            return yArrayB;
+            return 2;
         case 192:
-            return yArrayB + kBlockWords;
+            return 3;
         default:
-            return nullptr;
+            return -1;
     }
+}
+
+// Where the block of a slot goes; nullptr drops it.
+unsigned short* BlockDestination(int slot) {
+    if (slot < 0) return nullptr;
+    return (slot < 2 ? yArrayA : yArrayB) + (slot % 2) * kBlockWords;
 }
 
 void BuildBlockRequest(int startIndex, int second, int orderCode) {
@@ -53,22 +60,47 @@ int ReadData64(int startIndex, int second, int orderCode) {
     if (timedOut) {
         SetStatusText("Timeout-RS-232 while reading 64 data-words!");
         for (int i = 0; i < kCurveHalf; ++i) yArrayA[i] = yArrayB[i] = 0;
+        for (int& ok : dataBlockOk) ok = 0;
     }
 
     ReadRawReply(n);
     int result = 0;
+    const int slot = BlockSlot(startIndex);
+    unsigned short* dest = BlockDestination(slot);
     if (nBytesR == kBlockBytes) {
         SetStatusText("Data[64] block received!");
         result = kBlockWords;
-        if (unsigned short* dest = BlockDestination(startIndex)) {
+        if (dest != nullptr) {
             for (int k = 0; k < kBlockWords; ++k) {
                 dest[k] =
                     static_cast<unsigned short>(szReadBuf[2 * k] * 256 + szReadBuf[2 * k + 1]);
             }
+            dataBlockOk[slot] = 1;
+        }
+    } else {
+        if (!timedOut) {
+            // More than one block waited: none of it can be trusted, and the text of an
+            // earlier block must not stand for this one.
+            SetStatusText("Error reading 64 data-words!");
+        }
+        if (dest != nullptr) {
+            for (int k = 0; k < kBlockWords; ++k) dest[k] = 0;
+            dataBlockOk[slot] = 0;
         }
     }
     ShowStatus();
     return result;
+}
+
+void ClearDataCurves() {
+    for (int i = 0; i < kCurveWords; ++i) yArrayA[i] = yArrayB[i] = 0;
+    for (int& ok : dataBlockOk) ok = 0;
+}
+
+int DataBlocksReceived() {
+    int count = 0;
+    for (int ok : dataBlockOk) count += ok != 0 ? 1 : 0;
+    return count;
 }
 
 }  // namespace kervano

@@ -9,6 +9,7 @@
 #include "link/transactions.h"
 #include "params/panel_binding.h"
 #include "params/param_set.h"
+#include "params/transfer_commands.h"
 #include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
 
@@ -57,6 +58,12 @@ void SetStatusText(const char* text) {
     szStatus[kStatusBytes - 1] = '\0';
 }
 
+void SetWriteFailureText(int written, const char* what) {
+    const std::string text =
+        std::string(written < 0 ? ComErrorText(written) : "Transmit error") + " - " + what;
+    SetStatusText(text.c_str());
+}
+
 void ShowStatus(const char* text) {
     SetCtrlVal(panelHandle, PANEL_STATUS, text);
 }
@@ -91,11 +98,16 @@ void InitRS232(int port) {
 
     if (CheckComLine(port) == 1) {
         target = RAM;
-        PushGET(RAM, 0);
+        const int fullRead = PushGET(RAM, 0);
         target = RAM;
-        PushGET(RAM, 1);
+        ShowTarget();
+        const int shortRead = PushGET(RAM, 1);
         SetPanelValues();
-        if (GetVERSIONInfo() < kVersionBytes) SetStatusText("Error reading firmware-info!");
+        // Only a block of exactly 64 bytes carries the firmware text.
+        if (GetVERSIONInfo() != kVersionBytes) SetStatusText(kFirmwareErrorText);
+        // The panel then shows values the controller never sent: that must not end on the
+        // firmware text as if all were well.
+        if (fullRead != 1 || shortRead != 1) SetStatusText(kParametersNotReadText);
     }
     ShowStatus();
 }

@@ -20,6 +20,10 @@ extern char szStatus[kStatusBytes];
 const char* ComErrorText(int code);
 // Copies text into szStatus, cut to fit.
 void SetStatusText(const char* text);
+// Puts why a frame did not go out whole into szStatus: the port's error for a negative
+// count ("Port is not open - ..."), else a transmit error; what names what was lost
+// ("parameters not sent!").
+void SetWriteFailureText(int written, const char* what);
 // Shows text (or szStatus) in the status line.
 void ShowStatus(const char* text);
 void ShowStatus();

@@ -29,8 +29,8 @@ void BuildVersionText() {
 }
 }  // namespace
 
-void PushGET(int targetCode, int flag) {
-    if (targetCode == DATFILE) return;
+int PushGET(int targetCode, int flag) {
+    if (targetCode == DATFILE) return 0;
     order = targetCode == EEPROM ? ORDER_READ_EEPROM : ORDER_READ_RAM;
     CopyVarsToPP(flag);
     FlushInQ(com);
@@ -40,11 +40,16 @@ void PushGET(int targetCode, int flag) {
     nBytesW = WriteTxBuf(com);
     if (nBytesW == kFrameBytes) ShowStatus("Waiting for parameter-frame ...");
     WaitRxFull();
-    if (rx_flag == 1) {
-        GetRxBuf(PNUM);
-        CopyPPtoVars(flag);
-        ShowStatus("Parameter-frame received! - Line Ok!");
+    if (rx_flag != 1) {
+        // "Waiting for parameter-frame ..." must not outlive the wait: the operator would
+        // take the variables for the controller's.
+        ShowStatus();
+        return 0;
     }
+    GetRxBuf(PNUM);
+    CopyPPtoVars(flag);
+    ShowStatus("Parameter-frame received! - Line Ok!");
+    return 1;
 }
 
 int GetVERSIONInfo() {
@@ -64,6 +69,10 @@ int GetVERSIONInfo() {
     if (ReadRawReply(n) == kVersionBytes) {
         BuildVersionText();
         SetStatusText(szVersion);
+    } else if (!timedOut) {
+        // More than one block came: no text can be trusted, and the line check's text
+        // must not stand as if all were well.
+        SetStatusText(kFirmwareErrorText);
     }
 
     InstallReceiveNotification();

@@ -4,9 +4,16 @@
 namespace kervano {
 
 constexpr int kVersionBytes = 64;
+constexpr const char* kFirmwareErrorText = "Error reading firmware-info!";
+// Shown when a parameter read of a command timed out, after the command's other steps.
+constexpr const char* kParametersNotReadText =
+    "Timeout-RS-232 - parameters not read from controller!";
 extern char szVersion[kVersionBytes];
 
-void PushGET(int targetCode, int flag);
+// Reads one parameter packet (flag 0 full, 1 short) from RAM or EEPROM into the variables.
+// Returns 1 when the reply came, 0 when it timed out (the time-out is then on the status
+// line) and for the file target, which it leaves alone.
+int PushGET(int targetCode, int flag);
 int GetVERSIONInfo();
 
 }  // namespace kervano

@@ -35,26 +35,48 @@ void TargetButton(int control, int code, int off1, int off2) {
     }
 }
 
+int TargetControl(int code) {
+    return code == EEPROM ? PANEL_RBTEEPROM : code == DATFILE ? PANEL_RBTFILE : PANEL_RBTRAM;
+}
+
 void SendToFile() {
-    if (AskForSaveFile() <= 0) return;
+    const int chosen = AskForSaveFile();
+    if (chosen < 0) ShowStatus("File selection error - nothing saved!");
+    if (chosen <= 0) return;
     if (SendParaToFile() != 1) ShowStatus("Cannot write parameter file - file unchanged!");
+}
+
+// Writes one packet of the set as a frame; true when all 36 bytes went out.
+bool SendPacket(int flag) {
+    CopyVarsToPP(flag);
+    FillTxBuf(order, pp);
+    nBytesW = WriteTxBuf(com);
+    return nBytesW == kFrameBytes;
 }
 
 void SendToController() {
     sync = 85;
     order = target == EEPROM ? ORDER_WRITE_EEPROM : ORDER_WRITE_RAM;
     GetPanelValues();
-    CopyVarsToPP(0);
-    FillTxBuf(order, pp);
-    nBytesW = WriteTxBuf(com);
-    if (nBytesW == kFrameBytes) ShowStatus("Transmit para1 Ok!");
+    const bool fullSent = SendPacket(0);
+    const int firstCount = nBytesW;
+    if (fullSent) ShowStatus("Transmit para1 Ok!");
     Delay(kFrameGap);
-    CopyVarsToPP(1);
-    FillTxBuf(order, pp);
-    nBytesW = WriteTxBuf(com);
-    if (nBytesW == kFrameBytes) ShowStatus("Transmit para Ok!");
+    const bool shortSent = SendPacket(1);
+    if (fullSent && shortSent) {
+        ShowStatus("Transmit para Ok!");
+        return;
+    }
+    // Never a success text for a set that did not go out whole.
+    SetWriteFailureText(fullSent ? nBytesW : firstCount, "parameters not sent!");
+    ShowStatus();
 }
 }  // namespace
+
+void ShowTarget() {
+    for (int code : {RAM, EEPROM, DATFILE})
+        SetCtrlVal(panelHandle, TargetControl(code), code == target ? 1 : 0);
+}
 
 int CC_RBTRam(int /*panel*/, int /*control*/, int event, void* /*callbackData*/, int /*eventData1*/,
               int /*eventData2*/) {
@@ -80,12 +102,17 @@ int CC_RBTFile(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
 
 int CC_BTNSend(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
                int /*eventData1*/, int /*eventData2*/) {
-    if (event != EVENT_LEFT_CLICK) return 0;
-    ShowStatus("Transmit...");
-    if (target == DATFILE) {
-        SendToFile();
-    } else {
-        SendToController();
+    // The mouse press only announces the transfer; the commit, which the mouse release and
+    // the keyboard both give, carries it out, as for Get.
+    if (event == EVENT_LEFT_CLICK) {
+        ShowStatus("Transmit...");
+    } else if (event == EVENT_COMMIT) {
+        ShowStatus("Transmit...");
+        if (target == DATFILE) {
+            SendToFile();
+        } else {
+            SendToController();
+        }
     }
     return 0;
 }
@@ -96,13 +123,17 @@ int CC_BTNGet(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
         ShowStatus("Receive...");
     } else if (event == EVENT_COMMIT) {
         if (target == DATFILE) {
-            ReadParaFromFile();
-        } else {
-            order = target == RAM ? ORDER_READ_RAM : ORDER_READ_EEPROM;
-            PushGET(target, 0);
-            PushGET(target, 1);
+            // Nothing loaded (a cancelled dialog, an unreadable file): the panel keeps the
+            // operator's edits.
+            if (ReadParaFromFile() == 1) SetPanelValues();
+            return 0;
         }
+        order = target == RAM ? ORDER_READ_RAM : ORDER_READ_EEPROM;
+        const int fullRead = PushGET(target, 0);
+        const int shortRead = PushGET(target, 1);
         SetPanelValues();
+        // A later success must not hide an earlier time-out.
+        if (fullRead != 1 || shortRead != 1) ShowStatus(kParametersNotReadText);
     }
     return 0;
 }

@@ -3,6 +3,10 @@
 
 namespace kervano {
 
+// Lights the target button that names target and turns the other two off, so the panel
+// never shows a target other than the one Send and Get will use.
+void ShowTarget();
+
 int CC_RBTRam(int panel, int control, int event, void* callbackData, int eventData1,
               int eventData2);
 int CC_RBTEeprom(int panel, int control, int event, void* callbackData, int eventData1,

@@ -19,8 +19,11 @@ struct GraphControls {
     int graph;
 };
 
-int PlotCurve(int graph, const unsigned short* y, int plotStyle, int lineStyle, int colour) {
-    return PlotXY(panelHandle, graph, xArray, y, kCurvePoints, VAL_UNSIGNED_SHORT_INTEGER,
+constexpr int kHalf = kCurvePoints / 2;
+
+int PlotCurve(int graph, const unsigned short* y, int plotStyle, int lineStyle, int colour,
+              int first = 0, int count = kCurvePoints) {
+    return PlotXY(panelHandle, graph, xArray + first, y + first, count, VAL_UNSIGNED_SHORT_INTEGER,
                   VAL_UNSIGNED_SHORT_INTEGER, plotStyle, VAL_NO_POINT, lineStyle, 1, colour);
 }
 
@@ -35,8 +38,23 @@ void PlotLimit(int graph, const unsigned short* line, int limitValue) {
     PlotCurve(graph, kBottomEdge, VAL_THIN_LINE, VAL_DOT, kBelowRangeColour);
 }
 
+// Only the samples that arrived are drawn: a missing half leaves a gap, never zeros that
+// would pass for measurements.
+void PlotReceived(int graph, const unsigned short* data, bool first, bool second) {
+    if (first && second) {
+        PlotCurve(graph, data, VAL_CONNECTED_POINTS, VAL_SOLID, kDataColour);
+    } else if (first || second) {
+        PlotCurve(graph, data, VAL_CONNECTED_POINTS, VAL_SOLID, kDataColour, first ? 0 : kHalf,
+                  kHalf);
+    }
+}
+
 void PlotData(const GraphControls& c, const unsigned short* data, const unsigned short* up,
-              const unsigned short* lo, const unsigned short* ref, int upValue, int loValue) {
+              const unsigned short* lo, const unsigned short* ref, int upValue, int loValue,
+              const int* halvesReceived) {
+    const bool first = halvesReceived == nullptr || halvesReceived[0] != 0;
+    const bool second = halvesReceived == nullptr || halvesReceived[1] != 0;
+
     SetCtrlAttribute(panelHandle, c.strip, ATTR_VISIBLE, 0);
     SetCtrlAttribute(panelHandle, c.graph, ATTR_VISIBLE, 1);
     SetAxisScalingMode(panelHandle, c.graph, VAL_XAXIS, VAL_MANUAL, 1.0, 128.0);
@@ -48,26 +66,28 @@ void PlotData(const GraphControls& c, const unsigned short* data, const unsigned
 
     PlotLimit(c.graph, up, upValue);
     PlotLimit(c.graph, lo, loValue);
-    PlotCurve(c.graph, data, VAL_CONNECTED_POINTS, VAL_SOLID, kDataColour);
+    PlotReceived(c.graph, data, first, second);
     PlotCurve(c.graph, ref, VAL_THIN_LINE, VAL_DASH, kLimitColour);
 
     const int index = indexA > kMaxIndexA ? kMaxIndexA : indexA;
-    if (index == 0) {
-        SetGraphCursor(panelHandle, c.graph, 1, 1.0, data[0]);
-    } else {
-        SetGraphCursor(panelHandle, c.graph, 1, index, data[index - 1]);
+    const int sample = index == 0 ? 0 : index - 1;
+    if (!(sample < kHalf ? first : second)) {
+        // No cursor on a sample that never arrived.
+        SetCtrlAttribute(panelHandle, c.graph, ATTR_NUM_CURSORS, 0);
+        return;
     }
+    SetGraphCursor(panelHandle, c.graph, 1, index == 0 ? 1.0 : index, data[sample]);
 }
 }  // namespace
 
 void PlotDATATop(const unsigned short* data, const unsigned short* up, const unsigned short* lo,
-                 const unsigned short* ref) {
-    PlotData({PANEL_STRIPTOP, PANEL_GRAPHTOP}, data, up, lo, ref, upTOP, loTOP);
+                 const unsigned short* ref, const int* halvesReceived) {
+    PlotData({PANEL_STRIPTOP, PANEL_GRAPHTOP}, data, up, lo, ref, upTOP, loTOP, halvesReceived);
 }
 
 void PlotDATABot(const unsigned short* data, const unsigned short* up, const unsigned short* lo,
-                 const unsigned short* ref) {
-    PlotData({PANEL_STRIPBOT, PANEL_GRAPHBOT}, data, up, lo, ref, upBOT, loBOT);
+                 const unsigned short* ref, const int* halvesReceived) {
+    PlotData({PANEL_STRIPBOT, PANEL_GRAPHBOT}, data, up, lo, ref, upBOT, loBOT, halvesReceived);
 }
 
 }  // namespace kervano

@@ -9,9 +9,11 @@ extern unsigned short xArray[kXPositions];  // entry i = i + 1
 
 constexpr const char* kGraphCaption = "NORM=1000*(A/Amax)";
 
+// halvesReceived, when given, says for samples 0-63 and 64-127 of data whether they were
+// received (non-zero); a half that was not is not drawn, and nor is a cursor on it.
 void PlotDATATop(const unsigned short* data, const unsigned short* up, const unsigned short* lo,
-                 const unsigned short* ref);
+                 const unsigned short* ref, const int* halvesReceived = nullptr);
 void PlotDATABot(const unsigned short* data, const unsigned short* up, const unsigned short* lo,
-                 const unsigned short* ref);
+                 const unsigned short* ref, const int* halvesReceived = nullptr);
 
 }  // namespace kervano

@@ -1,6 +1,9 @@
 // Data: the monitor exchange, four blocks and both graphs.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "console/commands.h"
 #include "console/startup.h"
 #include "link/data_block.h"
@@ -123,40 +126,70 @@ TEST_F(DataCaptureTest, NegativeBotToleranceLineIsPinnedToTheBottomEdgeDotted) {
     EXPECT_NE(look.color, 0x000000) << "it must not look like a limit inside the range";
 }
 
-TEST_F(DataCaptureTest, SilentBlocksGiveFlatCurvesAndTheTimeoutText) {
-    controller.model().faults.ignoredOrders = {ORDER_DATA};
-    Data();
-    EXPECT_EQ(StatusText(), "Timeout-RS-232 while reading 64 data-words!");
-    for (int graph : {PANEL_GRAPHTOP, PANEL_GRAPHBOT}) {
-        const auto data = GraphPlotPoints(panelHandle, graph, kPlotData);
-        ASSERT_EQ(data.size(), 128u);
-        for (const auto& p : data) ASSERT_EQ(p.second, 0.0);
-        EXPECT_EQ(GraphPlotPoints(panelHandle, graph, kPlotRef).size(), 128u)
-            << "lines still drawn";
+// The data curve's points (x of the first and count) when not all blocks came, and what
+// the capture then says. A missing part is never drawn: no zeros, no words of an earlier
+// capture, no cursor on a sample that did not arrive.
+TEST_F(DataCaptureTest, AnIncompleteCaptureDrawsOnlyWhatArrivedAndSaysSo) {
+    struct Curve {
+        int points;
+        double firstX;
+        bool cursor;
+    };
+    const struct {
+        const char* name;
+        std::function<void(SimController&)> fault;
+        Curve top, bot;
+        const char* text;
+    } cases[] = {
+        {"no block",
+         [](SimController& c) { c.model().faults.ignoredOrders = {ORDER_DATA}; },
+         {0, 0, false},
+         {0, 0, false},
+         "Data incomplete - only 0 of 4 blocks received!"},
+        {"last block silent: its time-out clears the earlier ones",
+         [](SimController& c) { c.model().faults.ignoredBlockStarts = {192}; },
+         {0, 0, false},
+         {0, 0, false},
+         "Data incomplete - only 0 of 4 blocks received!"},
+        {"first block silent",
+         [](SimController& c) { c.model().faults.ignoredBlockStarts = {0}; },
+         {64, 65, false},
+         {128, 1, true},
+         "Data incomplete - only 3 of 4 blocks received!"},
+        {"second block too long",
+         [](SimController& c) {
+             c.setReplyHook([](int order, const uint16_t* payload, sim::Reply& reply) {
+                 if (order == ORDER_MONITOR) {
+                     std::vector<uint16_t> words(16, 0);
+                     words[15] = 37;
+                     reply.bytes = MakeFrame(8, words);
+                 }
+                 if (order == ORDER_DATA && payload[0] == 64) reply.bytes.resize(200, 0x11);
+             });
+         },
+         {64, 1, true},
+         {128, 1, true},
+         "Data incomplete - only 3 of 4 blocks received!"},
+    };
+    for (const auto& c : cases) {
+        controller.model().faults = {};
+        controller.setReplyHook({});
+        Data();  // a good capture first: nothing of it may show in the next one
+        c.fault(controller);
+        Data();
+        EXPECT_EQ(StatusText(), c.text) << c.name;
+        for (const auto& [graph, curve] :
+             {std::pair{PANEL_GRAPHTOP, c.top}, std::pair{PANEL_GRAPHBOT, c.bot}}) {
+            const int plots = GraphPlotCount(panelHandle, graph);
+            EXPECT_EQ(plots, curve.points > 0 ? 4 : 3) << c.name << ": the three lines, always";
+            if (curve.points > 0) {
+                const auto data = GraphPlotPoints(panelHandle, graph, kPlotData);
+                ASSERT_EQ(static_cast<int>(data.size()), curve.points) << c.name;
+                EXPECT_EQ(data.front().first, curve.firstX) << c.name;
+            }
+            EXPECT_EQ(GraphCursorDrawn(panelHandle, graph), curve.cursor) << c.name;
+        }
     }
-}
-
-TEST_F(DataCaptureTest, LastBlockSilentFlattensBothCurves) {
-    controller.model().faults.ignoredBlockStarts = {192};
-    Data();
-    EXPECT_EQ(StatusText(), "Timeout-RS-232 while reading 64 data-words!");
-    for (const auto& p : GraphPlotPoints(panelHandle, PANEL_GRAPHTOP, kPlotData)) {
-        ASSERT_EQ(p.second, 0.0);
-    }
-    double x = -1, y = -1;
-    GetGraphCursor(panelHandle, PANEL_GRAPHBOT, 1, &x, &y);
-    EXPECT_EQ(y, 0.0);
-}
-
-TEST_F(DataCaptureTest, OnlyLastTwoBlocksAnsweredGivesCompleteBot) {
-    controller.model().faults.ignoredBlockStarts = {0, 64};
-    Data();
-    int botNonZero = 0;
-    for (int i = 0; i < 128; ++i) {
-        EXPECT_EQ(yArrayA[i], 0);
-        botNonZero += yArrayB[i] != 0;
-    }
-    EXPECT_GT(botNonZero, 100);
 }
 
 TEST_F(DataCaptureTest, IndexZeroPutsCursorOnFirstSample) {
@@ -175,14 +208,30 @@ TEST_F(DataCaptureTest, SecondCaptureReplacesEveryPlot) {
     EXPECT_EQ(GraphPlotCount(panelHandle, PANEL_GRAPHBOT), 4);
 }
 
-TEST_F(DataCaptureTest, MonitorTimeoutDrawsTheWordsSentAndGoesOn) {
+TEST_F(DataCaptureTest, AMissingMonitorReplyShowsNoRequestWordsAsMeasurements) {
+    IndexIs(37);
+    Data();  // read-outs and cursor from a real reply
+    const unsigned top1 = CtrlValue(PANEL_TOP1);
+    const unsigned short index = indexA;
+    controller.setReplyHook({});
     controller.model().faults.ignoredOrders = {ORDER_MONITOR};
     for (int k = 0; k < 16; ++k) pp[k] = static_cast<unsigned short>(k + 1);
+    controller.clearRequests();
     Data();
-    EXPECT_EQ(rawTop1, 1);
-    EXPECT_EQ(indexA, 16);
     EXPECT_EQ(controller.orders(), (std::vector<int>{8, 9, 9, 9, 9}));
     EXPECT_EQ(controller.requests()[0].payload[3], 4) << "pp goes out unrefilled";
+    EXPECT_EQ(CtrlValue(PANEL_TOP1), top1) << "the request's words are no reading";
+    EXPECT_EQ(indexA, index);
+    for (int graph : {PANEL_GRAPHTOP, PANEL_GRAPHBOT}) {
+        EXPECT_EQ(GraphPlotPoints(panelHandle, graph, kPlotData).size(), 128u);
+        EXPECT_FALSE(GraphCursorDrawn(panelHandle, graph)) << "no cursor from an old index";
+    }
+    EXPECT_EQ(StatusText(), "No monitor reply - read-outs and cursor not updated!");
+
+    CloseCom(com);  // nothing at all can come
+    Data();
+    EXPECT_EQ(StatusText(), "No monitor reply, only 0 of 4 data blocks received!");
+    EXPECT_EQ(GraphPlotCount(panelHandle, PANEL_GRAPHTOP), 3);
 }
 
 TEST_F(DataCaptureTest, CaptureAfterLineTimeoutFreesTheDataLock) {

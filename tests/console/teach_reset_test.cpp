@@ -1,11 +1,14 @@
 // Teach and Reset: the acknowledged transaction and its status texts.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "console/commands.h"
 #include "console/startup.h"
 #include "link/frame.h"
 #include "link/port_setup.h"
 #include "params/param_set.h"
+#include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
 
@@ -74,9 +77,10 @@ TEST_F(TeachTest, ParameterReadTimeoutAfterAcknowledgementIsReported) {
     SetCtrlVal(panelHandle, PANEL_REFBOT, 432u);
     TeachWithMouse();
     const auto history = TakeStatusHistory();
-    ASSERT_GE(history.size(), 2u);
-    EXPECT_EQ(history[history.size() - 2], "Waiting for parameter-frame ...");
-    EXPECT_EQ(history.back(), "Timeout RS-232!!");
+    ASSERT_GE(history.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(history.end() - 3, history.end()),
+              (std::vector<std::string>{"Waiting for parameter-frame ...", "Timeout-RS-232...",
+                                        "Timeout RS-232!!"}));
     EXPECT_EQ(refBOT, 432) << "the variables hold the panel's values";
     const double ack = controller.requests()[1].time;
     EXPECT_NEAR(line.now() - ack, 1.5, 0.01);
@@ -97,10 +101,34 @@ TEST_F(TeachTest, ResetIgnoresTheLeftClick) {
     EXPECT_TRUE(line.writes().empty());
 }
 
-TEST_F(TeachTest, ClosedPortTimesOutAfter1500ms) {
-    CloseCom(com);
-    const double start = line.now();
-    CC_ButtonReset(panelHandle, PANEL_BUTTONRESET, EVENT_COMMIT, nullptr, 0, 0);
-    EXPECT_EQ(TakeStatusHistory(), (std::vector<std::string>{"Timeout RS-232!!"}));
-    EXPECT_NEAR(line.now() - start, 1.5, 0.01);
+TEST_F(TeachTest, AFrameThatDidNotGoOutIsReportedAtOnceAndNeverAsSuccess) {
+    const struct {
+        const char* name;
+        bool teach;
+        std::function<void(SimLine&)> breakLine;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"reset, port closed",
+         false,
+         [](SimLine& l) { l.close(com); },
+         {"Port is not open - Reset not sent!"}},
+        {"teach, short write",
+         true,
+         [](SimLine& l) { l.setWriteLimit(com, 20); },
+         {"Teach new Reference-Value ...", "Transmit error - Teach not sent!"}},
+    };
+    for (const auto& c : cases) {
+        OpenLine();
+        line.setWriteLimit(com, -1);
+        c.breakLine(line);
+        TakeStatusHistory();
+        const double start = line.now();
+        if (c.teach) {
+            TeachWithMouse();
+        } else {
+            CC_ButtonReset(panelHandle, PANEL_BUTTONRESET, EVENT_COMMIT, nullptr, 0, 0);
+        }
+        EXPECT_EQ(TakeStatusHistory(), c.shown) << c.name;
+        EXPECT_LT(line.now() - start, 0.1) << c.name << ": no wait for an answer that cannot come";
+    }
 }

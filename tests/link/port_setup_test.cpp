@@ -6,10 +6,12 @@
 
 #include <QWidget>
 #include <cstring>
+#include <functional>
 
 #include "console/startup.h"
 #include "link/frame.h"
 #include "params/param_set.h"
+#include "params/transfer_commands.h"
 #include "platform/serial/rs232.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/userint.h"
@@ -113,21 +115,57 @@ TEST_F(PortSetupTest, EchoOf35BytesIsATimeout) {
     EXPECT_EQ(StatusText(), "Timeout < 36 Bytes");
 }
 
-TEST_F(PortSetupTest, TargetBecomesRamOnlyWhenTheCheckPasses) {
-    target = EEPROM;
+TEST_F(PortSetupTest, TargetBecomesRamWhenTheCheckPassesAndItsButtonShowsIt) {
+    auto lit = [] {
+        std::vector<int> on;
+        for (int control : {PANEL_RBTRAM, PANEL_RBTEEPROM, PANEL_RBTFILE}) {
+            int v = 0;
+            GetCtrlVal(panelHandle, control, &v);
+            on.push_back(v);
+        }
+        return on;
+    };
+    SetCtrlVal(panelHandle, PANEL_RBTEEPROM, 1);
+    CC_RBTEeprom(panelHandle, PANEL_RBTEEPROM, EVENT_VAL_CHANGED, nullptr, 0, 0);
     controller.model().faults.echoWord = 0x1234;
     InitRS232(com);
     EXPECT_EQ(target, EEPROM);
+    EXPECT_EQ(lit(), (std::vector<int>{0, 1, 0}));
     controller.model().faults.echoWord = 0x00AA;
     CloseCom(com);
     InitRS232(com);
     EXPECT_EQ(target, RAM);
+    EXPECT_EQ(lit(), (std::vector<int>{1, 0, 0})) << "the lit button is the target Send uses";
 }
 
-TEST_F(PortSetupTest, FailedFirmwareRequestIsReported) {
-    controller.model().faults.ignoredOrders = {ORDER_FIRMWARE};
-    InitRS232(com);
-    EXPECT_EQ(StatusText(), "Error reading firmware-info!");
+TEST_F(PortSetupTest, AFailedStepOfTheSetUpIsTheLastWordOnTheStatusLine) {
+    const struct {
+        const char* name;
+        std::function<void(SimController&)> fault;
+        const char* text;
+    } cases[] = {
+        {"no firmware reply",
+         [](SimController& c) { c.model().faults.ignoredOrders = {ORDER_FIRMWARE}; },
+         "Error reading firmware-info!"},
+        {"firmware reply too long",
+         [](SimController& c) {
+             c.setReplyHook([](int order, const uint16_t*, sim::Reply& reply) {
+                 if (order == ORDER_FIRMWARE) reply.bytes.resize(80, 0x41);
+             });
+         },
+         "Error reading firmware-info!"},
+        {"no parameter reply",
+         [](SimController& c) { c.model().faults.ignoredOrders = {ORDER_READ_RAM}; },
+         "Timeout-RS-232 - parameters not read from controller!"},
+    };
+    for (const auto& c : cases) {
+        controller.model().faults = {};
+        controller.setReplyHook({});
+        c.fault(controller);
+        CloseCom(com);
+        InitRS232(com);
+        EXPECT_EQ(StatusText(), c.text) << c.name;
+    }
 }
 
 TEST_F(PortSetupTest, ReplyInTheTurnThatPassesTheTimeoutStillTimesOut) {

@@ -3,10 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <array>
+
+#include "console/startup.h"
 #include "link/data_block.h"
 #include "link/frame.h"
 #include "link/port_setup.h"
 #include "params/param_set.h"
+#include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
 
@@ -83,14 +88,13 @@ TEST_F(TransactionTest, ShortReplyToFullRequestIsStillUnpackedAsFull) {
     EXPECT_EQ(polarity, 25);
 }
 
-TEST_F(TransactionTest, MissingReplyLeavesParametersAndWaitingText) {
+TEST_F(TransactionTest, MissingReplyLeavesParametersAndShowsTheTimeout) {
     controller.model().faults.silent = true;
     refTOP = 123;
     const double start = line.now();
-    PushGET(RAM, 0);
+    EXPECT_EQ(PushGET(RAM, 0), 0);
     EXPECT_EQ(refTOP, 123);
-    EXPECT_EQ(StatusText(), "Waiting for parameter-frame ...");
-    EXPECT_STREQ(szStatus, "Timeout-RS-232...");
+    EXPECT_EQ(StatusText(), "Timeout-RS-232...") << "the waiting text does not outlive the wait";
     EXPECT_NEAR(line.now() - start, 1.5, 0.01);
 }
 
@@ -148,12 +152,25 @@ TEST_F(TransactionTest, FirmwareTimeoutReadsAndDropsPartialBytes) {
     EXPECT_EQ(line.notificationMask(com), eventMask) << "notification back on";
 }
 
-TEST_F(TransactionTest, FirmwareBlockLongerThan64FormsNoText) {
-    SetStatusText("before");
+TEST_F(TransactionTest, FirmwareBlockLongerThan64IsAnError) {
+    SetStatusText("Echo Check - Line Ok!");
     FirmwareReplyIs(Block(std::vector<uint16_t>(40, 0x0041)));
     EXPECT_EQ(GetVERSIONInfo(), 80);
     EXPECT_STREQ(szVersion, "");
-    EXPECT_EQ(StatusText(), "before");
+    EXPECT_EQ(StatusText(), "Error reading firmware-info!");
+}
+
+TEST_F(TransactionTest, FirmwareBytesAboveSevenBitsAreOneCharacterEach) {
+    std::vector<uint16_t> words(32, 0);
+    words[0] = 0x00B5;  // micro sign in Latin-1
+    words[1] = 0x00E9;  // e acute
+    FirmwareReplyIs(Block(words));
+    EXPECT_EQ(GetVERSIONInfo(), 64);
+    EXPECT_EQ(std::string(szVersion), "\xB5\xE9");
+    EXPECT_EQ(StatusText(), "\xB5\xE9");
+    auto* status = qobject_cast<QLineEdit*>(CtrlWidget(panelHandle, PANEL_STATUS));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(), QString::fromUtf8("\u00B5\u00E9"));
 }
 
 TEST_F(TransactionTest, FirmwareFloodNeverOverrunsTheReadBuffer) {
@@ -176,8 +193,14 @@ class DataBlockTest : public TransactionTest {
     void SetUp() override {
         TransactionTest::SetUp();
         RemoveReceiveNotification();
-        for (int i = 0; i < kCurveWords; ++i) yArrayA[i] = yArrayB[i] = 0;
+        Restale();
     }
+    // Stale words of an earlier capture, which no block of this one may leave behind.
+    static void Restale() {
+        for (int i = 0; i < kCurveWords; ++i) yArrayA[i] = yArrayB[i] = kStale;
+        for (int& ok : dataBlockOk) ok = 1;
+    }
+    static constexpr unsigned short kStale = 0xBEEF;
     void Capture() {
         for (int start : {0, 64, 128, 192}) ReadData64(start, 1, ORDER_DATA);
     }
@@ -207,7 +230,7 @@ TEST_F(DataBlockTest, WordsKeepTheirBitPatterns) {
 
 TEST_F(DataBlockTest, UnknownStartReadsButStoresNothing) {
     EXPECT_EQ(ReadData64(32, 1, ORDER_DATA), 64);
-    for (int i = 0; i < 128; ++i) ASSERT_EQ(yArrayA[i] + yArrayB[i], 0);
+    for (int i = 0; i < 128; ++i) ASSERT_TRUE(yArrayA[i] == kStale && yArrayB[i] == kStale);
 }
 
 TEST_F(DataBlockTest, BlocksLandInTheirHalves) {
@@ -220,35 +243,55 @@ TEST_F(DataBlockTest, BlocksLandInTheirHalves) {
         EXPECT_EQ(yArrayA[i], controller.model().curveWord(0, i, tA)) << i;
         EXPECT_EQ(yArrayB[i], controller.model().curveWord(1, i, tB)) << i;
     }
+    EXPECT_EQ(DataBlocksReceived(), 4);
 }
 
-TEST_F(DataBlockTest, LastBlockSilentClearsBothCurves) {
-    controller.model().faults.ignoredBlockStarts = {192};
-    Capture();
-    for (int i = 0; i < 128; ++i) {
-        ASSERT_EQ(yArrayA[i], 0) << i;
-        ASSERT_EQ(yArrayB[i], 0) << i;
+TEST_F(DataBlockTest, ASilentBlockClearsBothCurvesAndLaterBlocksRefillTheirHalves) {
+    // Which block is silent, and which blocks the capture holds at its end.
+    const struct {
+        int silentStart;
+        std::array<int, 4> received;
+    } cases[] = {{0, {0, 1, 1, 1}}, {128, {0, 0, 0, 1}}, {192, {0, 0, 0, 0}}};
+    for (const auto& c : cases) {
+        Restale();
+        controller.model().faults.ignoredBlockStarts = {c.silentStart};
+        Capture();
+        for (int slot = 0; slot < 4; ++slot) {
+            EXPECT_EQ(dataBlockOk[slot], c.received[slot]) << c.silentStart << " " << slot;
+            const unsigned short* half = (slot < 2 ? yArrayA : yArrayB) + (slot % 2) * 64;
+            int zeros = 0;
+            for (int k = 0; k < 64; ++k) {
+                ASSERT_NE(half[k], kStale) << "stale word in block " << slot;
+                zeros += half[k] == 0;
+            }
+            if (c.received[slot] == 0) {
+                EXPECT_EQ(zeros, 64) << c.silentStart << " " << slot;
+            }
+        }
+        if (c.silentStart == 192) {
+            EXPECT_EQ(StatusText(), "Timeout-RS-232 while reading 64 data-words!");
+        }
     }
-    EXPECT_EQ(StatusText(), "Timeout-RS-232 while reading 64 data-words!");
 }
 
-TEST_F(DataBlockTest, FirstBlockSilentLeavesOnlyItsHalfEmpty) {
-    controller.model().faults.ignoredBlockStarts = {0};
-    Capture();
-    int nonZero = 0;
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(yArrayA[i], 0);
-    for (int i = 64; i < 128; ++i) nonZero += yArrayA[i] != 0;
-    for (int i = 0; i < 128; ++i) nonZero += yArrayB[i] != 0;
-    EXPECT_GT(nonZero, 150);
-}
-
-TEST_F(DataBlockTest, OversizedReplyIsDroppedAndKeepsPreviousText) {
-    SetStatusText("previous");
+TEST_F(DataBlockTest, OversizedReplyStoresNothingAndSaysSo) {
+    SetStatusText("Data[64] block received!");  // the previous block's text
     controller.setReplyHook([](int, const uint16_t*, sim::Reply& reply) {
         reply.bytes = std::vector<uint8_t>(2000, 0x11);
     });
     EXPECT_EQ(ReadData64(0, 1, ORDER_DATA), 0);
-    EXPECT_EQ(yArrayA[0], 0);
-    EXPECT_EQ(StatusText(), "previous");
+    for (int i = 0; i < 64; ++i) ASSERT_EQ(yArrayA[i], 0) << i;
+    EXPECT_EQ(dataBlockOk[0], 0);
+    EXPECT_EQ(StatusText(), "Error reading 64 data-words!");
     EXPECT_LE(nBytesR, kBufferBytes);
+}
+
+TEST_F(DataBlockTest, WaitingForABlockSleepsOnThePort) {
+    controller.model().faults.silent = true;
+    const int pollsBefore = line.processEventsCalls();
+    const int queriesBefore = line.queueQueries();
+    ReadData64(0, 1, ORDER_DATA);
+    // A handful of looks at the queue, not one per millisecond of the 1.5 s.
+    EXPECT_LE(line.queueQueries() - queriesBefore, 5);
+    EXPECT_EQ(line.processEventsCalls(), pollsBefore) << "the wait processes no events";
 }

@@ -3,10 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <functional>
+
 #include "console/startup.h"
 #include "link/frame.h"
 #include "link/port_setup.h"
+#include "link/transactions.h"
 #include "params/param_set.h"
+#include "platform/serial/rs232.h"
+#include "platform/ui/qt_panel_access.h"
 #include "platform/ui/userint.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
@@ -30,8 +38,10 @@ class TransferTest : public PanelFixture {
         SetCtrlVal(panelHandle, control, value);
         cb(panelHandle, control, EVENT_VAL_CHANGED, nullptr, 0, 0);
     }
-    void Send(int event = EVENT_LEFT_CLICK) {
-        CC_BTNSend(panelHandle, PANEL_BTNSEND, event, nullptr, 0, 0);
+    // A mouse click: the press, then the commit of the release.
+    void Send() {
+        CC_BTNSend(panelHandle, PANEL_BTNSEND, EVENT_LEFT_CLICK, nullptr, 0, 0);
+        CC_BTNSend(panelHandle, PANEL_BTNSEND, EVENT_COMMIT, nullptr, 0, 0);
     }
     void Get() {
         CC_BTNGet(panelHandle, PANEL_BTNGET, EVENT_LEFT_CLICK, nullptr, 0, 0);
@@ -83,9 +93,40 @@ TEST_F(TransferTest, SendToRamUsesOrder1AndShowsEachStep) {
               (std::vector<std::string>{"Transmit...", "Transmit para1 Ok!", "Transmit para Ok!"}));
 }
 
-TEST_F(TransferTest, CommitAloneSendsNothing) {
-    Send(EVENT_COMMIT);
-    EXPECT_TRUE(line.writes().empty());
+TEST_F(TransferTest, SendGoesOutOnceFromTheMouseAndOnceFromTheKeyboard) {
+    DisplayPanel(panelHandle);
+    auto* button = qobject_cast<QPushButton*>(CtrlWidget(panelHandle, PANEL_BTNSEND));
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(controller.orders(), (std::vector<int>{1, 1}));
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(controller.orders(), (std::vector<int>{1, 1, 1, 1}));
+    EXPECT_EQ(StatusText(), "Transmit para Ok!");
+}
+
+TEST_F(TransferTest, SendThatDidNotGoOutWholeNeverReportsSuccess) {
+    struct Case {
+        const char* name;
+        std::function<void(SimLine&)> breakLine;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"port closed", [](SimLine& l) { l.close(com); },
+         "Port is not open - parameters not sent!"},
+        {"short write", [](SimLine& l) { l.setWriteLimit(com, 10); },
+         "Transmit error - parameters not sent!"},
+    };
+    for (const Case& c : cases) {
+        OpenLine();
+        line.setWriteLimit(com, -1);
+        c.breakLine(line);
+        TakeStatusHistory();
+        Send();
+        const auto shown = TakeStatusHistory();
+        EXPECT_EQ(StatusText(), c.text) << c.name;
+        for (const auto& text : shown) EXPECT_EQ(text.find("Ok!"), std::string::npos) << c.name;
+    }
 }
 
 TEST_F(TransferTest, SendWithNoControllerStillReportsTheWrites) {
@@ -104,24 +145,30 @@ TEST_F(TransferTest, GetFromRamShowsTheControllersSet) {
     EXPECT_EQ(StatusText(), "Parameter-frame received! - Line Ok!");
 }
 
-TEST_F(TransferTest, GetWithNoControllerShowsTheVariables) {
-    controller.model().faults.silent = true;
-    refTOP = 321;
-    SetCtrlVal(panelHandle, PANEL_REFTOP, 999u);
-    Get();
-    EXPECT_EQ(CtrlValue(PANEL_REFTOP), 321u);
-    EXPECT_EQ(refTOP, 321);
+TEST_F(TransferTest, GetThatTimesOutSaysSoAtTheEnd) {
+    // The first read, the second, or both unanswered: a later success must not hide it.
+    for (const std::vector<int>& silent : {std::vector<int>{0, 1}, {0}, {1}}) {
+        int request = 0;
+        controller.setReplyHook([&](int, const uint16_t*, sim::Reply& reply) {
+            if (std::find(silent.begin(), silent.end(), request++) != silent.end())
+                reply.bytes.clear();
+        });
+        refTOP = 321;
+        SetCtrlVal(panelHandle, PANEL_REFTOP, 999u);
+        Get();
+        EXPECT_EQ(StatusText(), kParametersNotReadText) << silent.size();
+        if (silent[0] == 0) {
+            EXPECT_EQ(CtrlValue(PANEL_REFTOP), 321u) << "the variables, unread";
+        }
+    }
 }
 
-TEST_F(TransferTest, PortChangeSetsRamTargetButKeepsTheLitButton) {
+TEST_F(TransferTest, PortChangeSetsRamTargetAndLightsItsButton) {
     Click(CC_RBTEeprom, PANEL_RBTEEPROM, 1);
     CloseCom(com);
     InitRS232(com);
     EXPECT_EQ(target, RAM);
-    EXPECT_EQ(Radio(PANEL_RBTEEPROM), 1);
-    controller.setReplyHook({});
-    const size_t before = controller.requests().size();
-    Send();
-    ASSERT_EQ(controller.requests().size(), before + 2);
-    EXPECT_EQ(controller.requests()[before].order, 1);
+    EXPECT_EQ(Radio(PANEL_RBTRAM), 1);
+    EXPECT_EQ(Radio(PANEL_RBTEEPROM), 0);
+    EXPECT_EQ(Radio(PANEL_RBTFILE), 0);
 }

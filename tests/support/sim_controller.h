@@ -30,6 +30,7 @@ class SimController {
         double time;
     };
     const std::vector<Request>& requests() const { return requests_; }
+    void clearRequests() { requests_.clear(); }
     std::vector<int> orders() const;
 
   private:
