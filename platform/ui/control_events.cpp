@@ -35,6 +35,8 @@ class UserActionFilter : public QObject {
                 return onKeyPress(watched, static_cast<QKeyEvent*>(event));
             case QEvent::Close:
                 return onClose(watched, static_cast<QCloseEvent*>(event));
+            case QEvent::Wheel:
+                return onWheel(watched);
             default:
                 return false;
         }
@@ -63,6 +65,16 @@ class UserActionFilter : public QObject {
         FireCtrlEvent(panel, control, EVENT_LEFT_CLICK);
         // The callback may have discarded the panel; then the press must go no further.
         return guard.isNull();
+    }
+
+    // A wheel turned while the pointer merely passes over a selector or a parameter field
+    // scrolls nothing: a port or a value changes on the wheel only once the control has
+    // the focus (a port change runs the whole port set-up).
+    static bool onWheel(QObject* watched) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (!w || w->hasFocus()) return false;
+        return qobject_cast<QComboBox*>(w) != nullptr ||
+               qobject_cast<QAbstractSpinBox*>(w) != nullptr;
     }
 
     // Enter and Return commit a focused command button as the space key does.
@@ -123,6 +135,8 @@ void WireControl(int panel, int control, QWidget* w) {
         QObject::connect(check, &QAbstractButton::clicked, check,
                          [panel, control] { FireChangeThenCommit(panel, control); });
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->setFocusPolicy(Qt::StrongFocus);  // the wheel alone gives no focus
+        combo->installEventFilter(Filter());
         // activated() also comes when the user re-chooses the current item; whether the
         // choice changed the value is known from the index change just before it.
         combo->setProperty(kUserChangedProperty, false);
@@ -135,6 +149,8 @@ void WireControl(int panel, int control, QWidget* w) {
             FireCtrlEvent(panel, control, EVENT_COMMIT);
         });
     } else if (auto* spin = qobject_cast<QSpinBox*>(w)) {
+        spin->setFocusPolicy(Qt::StrongFocus);
+        spin->installEventFilter(Filter());
         QObject::connect(spin, &QSpinBox::valueChanged, spin, [panel, control] {
             if (!InProgramChange()) FireChangeThenCommit(panel, control);
         });

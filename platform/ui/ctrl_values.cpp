@@ -120,7 +120,9 @@ int GetCtrlVal(int panel, int control, char* text, int size) {
         s = button->text();
     else
         return kUiError;
-    const QByteArray bytes = s.toUtf8();
+    // Text crosses this seam one byte per character (Latin-1): the controller's firmware
+    // text is bytes, not UTF-8.
+    const QByteArray bytes = s.toLatin1();
     const int n = std::min(static_cast<int>(bytes.size()), size - 1);
     std::memcpy(text, bytes.constData(), static_cast<size_t>(n));
     text[n] = '\0';
@@ -138,7 +140,7 @@ int SetCtrlVal(int panel, int control, int value) {
 int SetCtrlVal(int panel, int control, const char* text) {
     QWidget* w = kvui::FindControl(panel, control);
     if (!w || !text) return kUiError;
-    const QString s = QString::fromUtf8(text);
+    const QString s = QString::fromLatin1(text);
     kvui::ProgramChange quiet;
     if (auto* label = qobject_cast<QLabel*>(w)) {
         SetLabelText(label, s);

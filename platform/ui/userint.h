@@ -90,8 +90,8 @@ int RunUserInterface();
 int QuitUserInterface(int returnCode);
 
 // Values. 16-bit controls exchange unsigned 16-bit values, radio buttons and selectors
-// 32-bit integers, text controls zero-terminated text (GetCtrlVal writes at most size
-// bytes, terminator included).
+// 32-bit integers, text controls zero-terminated text of one byte per character (Latin-1;
+// GetCtrlVal writes at most size bytes, terminator included).
 int GetCtrlVal(int panel, int control, unsigned short* value);
 int GetCtrlVal(int panel, int control, int* value);
 int GetCtrlVal(int panel, int control, char* text, int size);
@@ -126,7 +126,8 @@ int GetGraphCursor(int panel, int control, int cursor, double* x, double* y);
 int SetCursorAttribute(int panel, int control, int cursor, int attribute, int value);
 
 // File dialog. Result: 0 cancelled, > 0 a file was chosen (its path in path, at most 260
-// bytes), < 0 error.
+// bytes), < 0 error (a path too long for the buffer). path changes only when a file was
+// chosen.
 int FileSelectPopup(const char* defaultDirectory, const char* defaultFileName,
                     const char* fileTypeList, const char* title, int buttonLabel,
                     int restrictDirectory, int restrictExtension, int allowCancel,

@@ -1,5 +1,6 @@
 // User actions reach the callbacks as the program's event codes; program calls never do.
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QPointer>
 #include <QPushButton>
@@ -7,6 +8,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "tests/ui/ui_test_support.h"
 
@@ -132,6 +134,29 @@ TEST_F(ControlEvents, SelectorChangedFromTheKeyboardReportsTheChange) {
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_EQ(combo->currentIndex(), 1);
     EXPECT_EQ(eventsOf(PANEL_VIEWMODE), (Codes{EVENT_VAL_CHANGED, EVENT_COMMIT}));
+}
+
+TEST_F(ControlEvents, TheWheelChangesASelectorOrFieldOnlyOnceItHasTheFocus) {
+    auto* selector = ctrl<QComboBox>(PANEL_VIEWMODE);
+    auto* field = ctrl<QSpinBox>(PANEL_TRIGTOP);
+    record(PANEL_VIEWMODE);
+    record(PANEL_TRIGTOP);
+    auto turn = [](QWidget* w) {
+        QWheelEvent wheel(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &wheel);
+    };
+    ctrl<QWidget>(PANEL_BTNRUN)->setFocus();  // the pointer merely passes over them
+    turn(selector);
+    turn(field);
+    EXPECT_EQ(selector->currentIndex(), 0);
+    EXPECT_EQ(field->value(), 950);
+    EXPECT_TRUE(events_.empty());
+    EXPECT_FALSE(selector->hasFocus()) << "the wheel gives no focus";
+
+    field->setFocus();
+    turn(field);
+    EXPECT_NE(field->value(), 950);
 }
 
 TEST_F(ControlEvents, ParameterStepsByTheUserAreReported) {

@@ -40,7 +40,8 @@ class DataGraphs : public PanelTest {
         QCoreApplication::processEvents();
     }
 
-    // The program's drawing of one graph: two limit lines, the data, the reference on top.
+    // Four plots of every look a graph draws: two plain lines, a pointed curve, a dashed
+    // line on top (what the program itself draws is tested with the program).
     void drawAll() {
         SetAxisScalingMode(panel_, PANEL_GRAPHTOP, VAL_XAXIS, VAL_MANUAL, 1, 128);
         SetAxisScalingMode(panel_, PANEL_GRAPHTOP, VAL_LEFT_YAXIS, VAL_MANUAL, 0, 1000);
