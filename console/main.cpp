@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "console/display_check.h"
 #include "console/port_watch.h"
 #include "console/startup.h"
 #include "platform/serial/port_table.h"
@@ -81,7 +82,9 @@ int main(int argc, char** argv) {
         ports.push_back(option);
     }
 
+    if (!kervano::UserInterfaceCanStart(argc, argv)) return -1;
     QApplication app(argc, argv);
+    kervano::UserInterfaceStarted();
     QApplication::setApplicationName("kervano-scope");
 
     // Each 'sim' port gets its own simulated controller on a pseudo-terminal, paced like

@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -267,6 +268,25 @@ TEST(ProgramExit, MissingPanelResourceEndsWithoutAWindow) {
     ASSERT_NE(status, -1) << "the program did not end by itself";
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_NE(WEXITSTATUS(status), 0);
+}
+
+TEST(ProgramExit, NoDisplayEndsAsAFailedStartWithOneLineSayingWhy) {
+    // No display at all, a display that is not there, a platform that does not exist.
+    const struct {
+        std::vector<std::string> environment;
+        const char* why;
+    } cases[] = {
+        {{"QT_QPA_PLATFORM=", "DISPLAY=", "WAYLAND_DISPLAY="}, "no display (DISPLAY is not set)"},
+        {{"QT_QPA_PLATFORM=xcb", "DISPLAY=:97"}, "could not connect to display :97"},
+        {{"QT_QPA_PLATFORM=no-such-platform"}, "no-such-platform"},
+    };
+    for (const auto& c : cases) {
+        ChildProcess program(KV_BIN_DIR "/kervano-scope", {}, c.environment);
+        const std::string errors = program.readAll(true, 10.0);
+        EXPECT_TRUE(ExitedWith(program.finish(0, 5.0), 255)) << c.why;
+        EXPECT_NE(errors.find(c.why), std::string::npos) << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    }
 }
 
 TEST(ProgramExit, HelpAndVersion) {
