@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
+#include <QStringList>
+#include <cstdio>
 #include <memory>
 
 #include "platform/ui/control_events.h"
@@ -12,10 +14,29 @@
 
 namespace {
 
-QString ResolveResourcePath(const char* resourceFile) {
+// The places a resource file may be, in the order they are tried: an absolute name as
+// given; a relative one beside the program (the build tree), then in the data directory of
+// an installed program (KV_INSTALLED_DATA_DIR, relative to the program's directory).
+QStringList ResolveResourcePath(const char* resourceFile) {
     const QString name = QString::fromLocal8Bit(resourceFile);
-    if (QDir::isAbsolutePath(name)) return name;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    if (QDir::isAbsolutePath(name)) return {name};
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    return {programDir.filePath(name),
+            QDir::cleanPath(programDir.filePath(QStringLiteral(KV_INSTALLED_DATA_DIR "/") + name))};
+}
+
+// Opens the first place that holds the resource. When none does, one line on stderr names
+// every place tried, so a broken installation says what it misses.
+bool OpenResource(const char* resourceFile, QFile& file) {
+    const QStringList tried = ResolveResourcePath(resourceFile);
+    for (const QString& path : tried) {
+        file.setFileName(path);
+        if (file.open(QIODevice::ReadOnly)) return true;
+    }
+    std::fprintf(stderr, "%s: cannot read the panel resource %s (tried %s)\n",
+                 qPrintable(QCoreApplication::applicationName()), resourceFile,
+                 qPrintable(tried.join(QStringLiteral(", "))));
+    return false;
 }
 
 // Maps every registered name found among the panel's children to its constant.
@@ -43,8 +64,8 @@ int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId) {
         parentWidget = parent->widget;
     }
 
-    QFile file(ResolveResourcePath(resourceFile));
-    if (!file.open(QIODevice::ReadOnly)) return kUiError;
+    QFile file;
+    if (!OpenResource(resourceFile, file)) return kUiError;
     kvui::PanelUiLoader loader;
     std::unique_ptr<QWidget> root(loader.load(&file));
     if (!root) return kUiError;
