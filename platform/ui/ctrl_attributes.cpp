@@ -8,6 +8,7 @@
 
 #include "platform/ui/control_events.h"
 #include "platform/ui/data_graph.h"
+#include "platform/ui/panel_ui_loader.h"
 #include "platform/ui/strip_chart.h"
 #include "platform/ui/ui_registry.h"
 #include "platform/ui/userint.h"
@@ -209,7 +210,7 @@ int NewCtrl(int panel, int style, const char* label, int top, int left) {
     kvui::PanelRecord* record = kvui::FindPanel(panel);
     if (!record || style != CTRL_TEXT_MSG) return kUiError;
     const int id = kvui::NewControlId();
-    auto* message = new QLabel(record->widget);
+    auto* message = new QLabel(kvui::ClientArea(record->widget));
     message->setObjectName(QStringLiteral("kvui_text_msg_%1").arg(id));
     message->setText(label ? QString::fromUtf8(label) : QString());
     message->setFont(QApplication::font());

@@ -1,7 +1,10 @@
 #include "platform/ui/panel_ui_loader.h"
 
+#include <QScrollArea>
+
 #include "platform/ui/data_graph.h"
 #include "platform/ui/led.h"
+#include "platform/ui/readout.h"
 #include "platform/ui/strip_chart.h"
 
 namespace kvui {
@@ -20,11 +23,18 @@ QWidget* PanelUiLoader::createWidget(const QString& className, QWidget* parent,
         widget = new DataGraph(parent);
     } else if (className == QLatin1String("Led")) {
         widget = new Led(parent);
+    } else if (className == QLatin1String("Readout")) {
+        widget = new Readout(parent);
     } else {
         return QUiLoader::createWidget(className, parent, name);
     }
     widget->setObjectName(name);
     return widget;
+}
+
+QWidget* ClientArea(QWidget* panel) {
+    auto* scroll = panel->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    return scroll && scroll->widget() ? scroll->widget() : panel;
 }
 
 }  // namespace kvui

@@ -1,5 +1,6 @@
-// A QUiLoader that also builds the instrument widgets (StripChart, DataGraph, Led) the panel
-// resource declares as custom widgets; plain QUiLoader would fall back to their base class.
+// A QUiLoader that also builds the instrument widgets (StripChart, DataGraph, Led, Readout)
+// the panel resource declares as custom widgets; plain QUiLoader would fall back to their base
+// class.
 #pragma once
 
 #include <QUiLoader>
@@ -15,5 +16,10 @@ class PanelUiLoader : public QUiLoader {
     QWidget* createWidget(const QString& className, QWidget* parent = nullptr,
                           const QString& name = QString()) override;
 };
+
+// Where a panel's controls sit: below its menu bar, and scrolled with them when the window is
+// smaller than they need (the widget inside the panel's scroll area); the panel itself when
+// it has none. Controls made at run time are placed here.
+QWidget* ClientArea(QWidget* panel);
 
 }  // namespace kvui

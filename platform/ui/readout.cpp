@@ -1,0 +1,99 @@
+#include "platform/ui/readout.h"
+
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
+
+namespace {
+
+const QString kWidestValue = QStringLiteral("65535");
+
+// The number a read-out shows, or its text when it shows something else.
+QVariant ShownValue(const QLabel* label) {
+    bool ok = false;
+    const int value = label->text().trimmed().toInt(&ok);
+    return ok ? QVariant(value) : QVariant(label->text());
+}
+
+// Name: the read-out's accessible name (or the text of its buddy label); value: the number.
+// A plain label would speak its accessible name in place of its text.
+class ReadoutAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+  public:
+    explicit ReadoutAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return label()->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        return s;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    QVariant currentValue() const override { return ShownValue(label()); }
+    void setCurrentValue(const QVariant&) override {}  // the program alone writes read-outs
+    QVariant maximumValue() const override { return 65535; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+  private:
+    const QLabel* label() const { return static_cast<const QLabel*>(object()); }
+};
+
+QAccessibleInterface* ReadoutAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("Readout") && object && object->isWidgetType())
+        return new ReadoutAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+}  // namespace
+
+Readout::Readout(QWidget* parent) : QLabel(parent) {
+    static const bool factoryInstalled =
+        (QAccessible::installFactory(ReadoutAccessibleFactory), true);
+    Q_UNUSED(factoryInstalled);
+    holdOff_.setSingleShot(true);
+    holdOff_.setInterval(kAnnounceIntervalMs);
+    connect(&holdOff_, &QTimer::timeout, this, &Readout::announceIfChanged);
+}
+
+QSize Readout::holdingWidest(QSize size) const {
+    // What the label adds around its text (margins, frame, style-sheet box) stays the same.
+    const QFontMetrics fm = fontMetrics();
+    const int extra = fm.horizontalAdvance(kWidestValue) - fm.horizontalAdvance(text());
+    if (extra > 0) size.rwidth() += extra;
+    return size;
+}
+
+QSize Readout::sizeHint() const {
+    return holdingWidest(QLabel::sizeHint());
+}
+
+QSize Readout::minimumSizeHint() const {
+    return holdingWidest(QLabel::minimumSizeHint());
+}
+
+// A label's text has no change signal; a new value is noticed when it is drawn, which is
+// also when a sighted operator first sees it.
+void Readout::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    // What the panel shows when it appears is read with the panel, not announced.
+    if (!announced_) announced_ = text();
+    if (!holdOff_.isActive()) announceIfChanged();
+}
+
+void Readout::announceIfChanged() {
+    if (!announced_ || text() == *announced_) return;
+    announced_ = text();
+    const QVariant value = ShownValue(this);
+    QAccessibleValueChangeEvent event(this, value);
+    QAccessible::updateAccessibility(&event);  // returns at once when no reader listens
+    emit valueAnnounced(value);
+    holdOff_.start();  // later values wait, and only the newest of them is told
+}
