@@ -6,6 +6,7 @@
 #include "console/startup.h"
 #include "link/frame.h"
 #include "link/packet.h"
+#include "link/status_listeners.h"
 #include "link/transactions.h"
 #include "params/panel_binding.h"
 #include "params/param_set.h"
@@ -66,6 +67,7 @@ void SetWriteFailureText(int written, const char* what) {
 
 void ShowStatus(const char* text) {
     SetCtrlVal(panelHandle, PANEL_STATUS, text);
+    NotifyStatusListeners(text);
 }
 void ShowStatus() {
     ShowStatus(szStatus);

@@ -10,6 +10,7 @@
 
 #include "console/startup.h"
 #include "link/frame.h"
+#include "link/status_listeners.h"
 #include "params/param_set.h"
 #include "params/transfer_commands.h"
 #include "platform/serial/rs232.h"
@@ -226,4 +227,28 @@ TEST_F(PortSetupTest, IncompleteFrameDoesNotNotify) {
     for (int i = 0; i < 10; ++i) ProcessSystemEvents();
     EXPECT_EQ(rx_flag, 0);
     EXPECT_EQ(GetInQLen(com), 20);
+}
+
+namespace {
+std::vector<std::string> heard;
+void Hear(const char* text) {
+    heard.push_back(text);
+}
+}  // namespace
+
+TEST_F(PortSetupTest, EveryStatusTextReachesTheListenersEvenWhenRepeated) {
+    heard.clear();
+    AddStatusListener(Hear);
+    AddStatusListener(Hear);  // once only
+    OpenLine();
+    controller.model().faults.silent = true;
+    rx_flag = 0;
+    WaitRxFull();
+    ShowStatus();
+    ShowStatus();
+    CheckComLine(com);
+    RemoveStatusListener(Hear);
+    ShowStatus("unheard");
+    EXPECT_EQ(heard, (std::vector<std::string>{"Timeout-RS-232...", "Timeout-RS-232...",
+                                               "Timeout < 36 Bytes"}));
 }
