@@ -11,6 +11,7 @@
 #include "params/transfer_commands.h"
 #include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
+#include "scope/chart_labels.h"
 #include "scope/data_graphs.h"
 #include "scope/monitor.h"
 
@@ -59,6 +60,7 @@ void InitVars() {
     SetCtrlAttribute(panelHandle, PANEL_GRAPHBOT, ATTR_NUM_CURSORS, 0);
     SetCtrlAttribute(panelHandle, PANEL_GRAPHTOP, ATTR_VISIBLE, 0);
     SetCtrlAttribute(panelHandle, PANEL_GRAPHBOT, ATTR_VISIBLE, 0);
+    LabelCharts();
 
     GetPanelValues();
     FillarrayRAW(0, 0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "console/startup.h"
 #include "resources/panel_ids.h"
+#include "scope/chart_labels.h"
 #include "scope/monitor.h"
 #include "scope/reference_curves.h"
 
@@ -29,24 +30,20 @@ int PlotCurve(int graph, const unsigned short* y, int plotStyle, int lineStyle, 
 
 // A limit below zero has no place on the 0-1000 scale: it is drawn along the bottom edge,
 // dotted and grey, so it cannot pass for a limit inside the range.
-void PlotLimit(int graph, const unsigned short* line, int limitValue) {
-    if (limitValue >= 0) {
-        PlotCurve(graph, line, VAL_THIN_LINE, VAL_SOLID, kLimitColour);
-        return;
-    }
+int PlotLimit(int graph, const unsigned short* line, int limitValue) {
+    if (limitValue >= 0) return PlotCurve(graph, line, VAL_THIN_LINE, VAL_SOLID, kLimitColour);
     static const unsigned short kBottomEdge[kCurvePoints] = {};
-    PlotCurve(graph, kBottomEdge, VAL_THIN_LINE, VAL_DOT, kBelowRangeColour);
+    return PlotCurve(graph, kBottomEdge, VAL_THIN_LINE, VAL_DOT, kBelowRangeColour);
 }
 
 // Only the samples that arrived are drawn: a missing half leaves a gap, never zeros that
-// would pass for measurements.
-void PlotReceived(int graph, const unsigned short* data, bool first, bool second) {
-    if (first && second) {
-        PlotCurve(graph, data, VAL_CONNECTED_POINTS, VAL_SOLID, kDataColour);
-    } else if (first || second) {
-        PlotCurve(graph, data, VAL_CONNECTED_POINTS, VAL_SOLID, kDataColour, first ? 0 : kHalf,
-                  kHalf);
-    }
+// would pass for measurements. Returns the plot's handle, 0 when nothing arrived.
+int PlotReceived(int graph, const unsigned short* data, bool first, bool second) {
+    if (first && second)
+        return PlotCurve(graph, data, VAL_CONNECTED_POINTS, VAL_SOLID, kDataColour);
+    if (!first && !second) return 0;
+    return PlotCurve(graph, data, VAL_CONNECTED_POINTS, VAL_SOLID, kDataColour, first ? 0 : kHalf,
+                     kHalf);
 }
 
 void PlotData(const GraphControls& c, const unsigned short* data, const unsigned short* up,
@@ -64,10 +61,11 @@ void PlotData(const GraphControls& c, const unsigned short* data, const unsigned
     SetCursorAttribute(panelHandle, c.graph, 1, ATTR_CURSOR_MODE, VAL_SNAP_TO_POINT);
     SetAxisScalingMode(panelHandle, c.graph, VAL_LEFT_YAXIS, VAL_MANUAL, 0.0, 1000.0);
 
-    PlotLimit(c.graph, up, upValue);
-    PlotLimit(c.graph, lo, loValue);
-    PlotReceived(c.graph, data, first, second);
-    PlotCurve(c.graph, ref, VAL_THIN_LINE, VAL_DASH, kLimitColour);
+    const int upPlot = PlotLimit(c.graph, up, upValue);
+    const int loPlot = PlotLimit(c.graph, lo, loValue);
+    const int dataPlot = PlotReceived(c.graph, data, first, second);
+    const int refPlot = PlotCurve(c.graph, ref, VAL_THIN_LINE, VAL_DASH, kLimitColour);
+    LabelDataGraphPlots(c.graph, upPlot, loPlot, dataPlot, refPlot);
 
     const int index = indexA > kMaxIndexA ? kMaxIndexA : indexA;
     const int sample = index == 0 ? 0 : index - 1;

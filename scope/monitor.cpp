@@ -3,6 +3,7 @@
 #include "console/startup.h"
 #include "link/frame.h"
 #include "resources/panel_ids.h"
+#include "scope/chart_labels.h"
 #include "scope/leds.h"
 
 namespace kervano {
@@ -77,6 +78,7 @@ void PlotRAWValues() {
 
     unsigned short viewMode = 0;
     GetCtrlVal(panelHandle, PANEL_VIEWMODE, &viewMode);
+    LabelStripChartUnits(viewMode);
     if (viewMode == 0) {
         ShowPair(rawTop1, rawTop2, rawBot1, rawBot2, kRawColours);
     } else {

@@ -1,6 +1,7 @@
 // Strip-chart and graph calls, and their read-back for tests.
 #include <QList>
 #include <QPointF>
+#include <tuple>
 #include <vector>
 
 #include "platform/ui/data_graph.h"
@@ -10,6 +11,10 @@
 #include "platform/ui/userint.h"
 
 namespace {
+
+CompactChart* FindChart(int panel, int control) {
+    return qobject_cast<CompactChart*>(kvui::FindControl(panel, control));
+}
 
 StripChart* FindStripChart(int panel, int control) {
     return qobject_cast<StripChart*>(kvui::FindControl(panel, control));
@@ -51,6 +56,15 @@ int SetTraceAttribute(int panel, int control, int trace, int attribute, int valu
     return 0;
 }
 
+int SetTraceAttributeEx(int panel, int control, int trace, int attribute, const char* value) {
+    StripChart* chart = FindStripChart(panel, control);
+    if (!chart || !value || trace < 1 || trace > chart->traceCount() ||
+        attribute != ATTR_TRACE_LG_TEXT)
+        return kUiError;
+    chart->setTraceName(trace - 1, QString::fromUtf8(value));
+    return 0;
+}
+
 int PlotXY(int panel, int control, const void* xArray, const void* yArray, int count, int xType,
            int yType, int plotStyle, int pointStyle, int lineStyle, int /*pointFrequency*/,
            int color) {
@@ -72,6 +86,12 @@ int DeleteGraphPlot(int panel, int control, int plot, int /*refresh*/) {
         return 0;
     }
     return graph->deletePlot(plot) ? 0 : kUiError;
+}
+
+int SetPlotAttribute(int panel, int control, int plot, int attribute, const char* value) {
+    DataGraph* graph = FindGraph(panel, control);
+    if (!graph || !value || attribute != ATTR_PLOT_LG_TEXT) return kUiError;
+    return graph->setPlotName(plot, QString::fromUtf8(value)) ? 0 : kUiError;
 }
 
 int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, double max) {
@@ -171,4 +191,25 @@ int TraceColor(int panel, int control, int trace) {
 double StripChartAxisMax(int panel, int control) {
     StripChart* chart = FindStripChart(panel, control);
     return chart ? chart->axisMax() : 0.0;
+}
+
+int StripChartAxisRange(int panel, int control, double* min, double* max) {
+    StripChart* chart = FindStripChart(panel, control);
+    if (!chart || !min || !max) return kUiError;
+    std::tie(*min, *max) = chart->yRange();
+    return 0;
+}
+
+std::string ChartAxisTitle(int panel, int control, int axis) {
+    CompactChart* chart = FindChart(panel, control);
+    return chart ? chart->axisTitle(axis).toStdString() : std::string();
+}
+
+std::vector<ChartLegendEntry> ChartLegend(int panel, int control) {
+    CompactChart* chart = FindChart(panel, control);
+    std::vector<ChartLegendEntry> entries;
+    if (!chart) return entries;
+    for (const CompactChart::LegendEntry& e : chart->legendEntries())
+        entries.push_back({e.text.toStdString(), e.color, e.style != Qt::SolidLine});
+    return entries;
 }

@@ -3,11 +3,22 @@
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsLayout>
+#include <QLegend>
 #include <QPainter>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
 
 namespace kvui {
+namespace {
+
+// Small enough that a legend line and the axis titles take little from the plot.
+QFont SmallFont(QFont font) {
+    if (font.pointSizeF() > 0) font.setPointSizeF(std::max(6.5, font.pointSizeF() * 0.8));
+    return font;
+}
+
+}  // namespace
 
 void StyleCompactChart(QChart* chart) {
     chart->setAnimationOptions(QChart::NoAnimation);
@@ -42,6 +53,20 @@ void SetUpCompactChart(QChartView* view, QValueAxis*& x, QValueAxis*& y) {
     view->setChart(chart);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(200, 120);
+}
+
+void StyleCompactLegend(QLegend* legend) {
+    legend->setAlignment(Qt::AlignTop);
+    legend->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    legend->setFont(SmallFont(legend->font()));
+    legend->setContentsMargins(0, 0, 0, 0);
+    legend->setShowToolTips(true);  // names cut short by a narrow chart
+    legend->hide();
+}
+
+void SetCompactAxisTitle(QValueAxis* axis, const QString& title) {
+    if (axis->titleText().isEmpty()) axis->setTitleFont(SmallFont(axis->titleFont()));
+    axis->setTitleText(title);
 }
 
 }  // namespace kvui

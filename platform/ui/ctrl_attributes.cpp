@@ -87,12 +87,20 @@ int SetTextAttribute(QWidget* w, int attribute, const QString& value) {
         case ATTR_TOOLTIP_TEXT:
             w->setToolTip(value);
             return 0;
+        case ATTR_XNAME:
+        case ATTR_YNAME: {
+            auto* chart = qobject_cast<CompactChart*>(w);
+            if (!chart) return kUiError;
+            chart->setAxisTitle(attribute == ATTR_XNAME ? VAL_XAXIS : VAL_LEFT_YAXIS, value);
+            return 0;
+        }
         default:
             return kUiError;
     }
 }
 
 int SetIntAttribute(QWidget* w, int attribute, int value) {
+    auto* chart = qobject_cast<CompactChart*>(w);
     auto* strip = qobject_cast<StripChart*>(w);
     auto* graph = qobject_cast<DataGraph*>(w);
     switch (attribute) {
@@ -132,6 +140,10 @@ int SetIntAttribute(QWidget* w, int attribute, int value) {
         case ATTR_NUM_CURSORS:
             if (!graph || value < 0 || value > 1) return kUiError;
             graph->setCursorCount(value);
+            return 0;
+        case ATTR_LEGEND_VISIBLE:
+            if (!chart) return kUiError;
+            chart->setLegendVisible(value != 0);
             return 0;
         default:
             return kUiError;
@@ -201,6 +213,12 @@ int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
             if (!graph) return kUiError;
             *value = graph->cursorCount();
             return 0;
+        case ATTR_LEGEND_VISIBLE: {
+            auto* chart = qobject_cast<CompactChart*>(w);
+            if (!chart) return kUiError;
+            *value = chart->legendVisible() ? 1 : 0;
+            return 0;
+        }
         default:
             return kUiError;
     }

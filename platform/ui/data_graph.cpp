@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/ui/chart_style.h"
 #include "platform/ui/userint.h"
 
 namespace {
@@ -17,8 +16,7 @@ constexpr qreal kMarkRadius = 6.0;
 
 }  // namespace
 
-DataGraph::DataGraph(QWidget* parent) : QChartView(parent) {
-    kvui::SetUpCompactChart(this, axisX_, axisY_);
+DataGraph::DataGraph(QWidget* parent) : CompactChart(parent) {
     QChart* chart = this->chart();
     axisX_->setRange(0, 100);
     axisY_->setRange(0, 100);
@@ -43,7 +41,6 @@ DataGraph::DataGraph(QWidget* parent) : QChartView(parent) {
 int DataGraph::addPlot(const QList<QPointF>& points, int plotStyle, int pointStyle, int lineStyle,
                        int color) {
     auto* series = new QLineSeries();
-    series->setUseOpenGL(false);
     QPen pen(QColor::fromRgb(static_cast<QRgb>(color & 0xFFFFFF)));
     const bool connectedPoints = plotStyle == VAL_CONNECTED_POINTS;
     pen.setWidthF(connectedPoints ? 1.5 : 1.0);
@@ -51,9 +48,7 @@ int DataGraph::addPlot(const QList<QPointF>& points, int plotStyle, int pointSty
                  : lineStyle == VAL_DOT ? Qt::DotLine
                                         : Qt::SolidLine);
     series->replace(points);
-    chart()->addSeries(series);
-    // Styled after addSeries, which applies the chart theme.
-    series->setPen(pen);
+    addSeries(series, pen);
     // Connected points always mark their samples: that is what sets the plot style apart
     // from a plain line, whatever the point style.
     (void)pointStyle;
@@ -61,8 +56,6 @@ int DataGraph::addPlot(const QList<QPointF>& points, int plotStyle, int pointSty
         series->setPointsVisible(true);
         series->setMarkerSize(4.0);
     }
-    series->attachAxis(axisX_);
-    series->attachAxis(axisY_);
     const int handle = nextHandle_++;
     plots_.push_back({handle, series});
     rescale();
@@ -89,6 +82,14 @@ void DataGraph::deleteAllPlots() {
     rescale();
 }
 
+bool DataGraph::setPlotName(int handle, const QString& name) {
+    auto it = std::find_if(plots_.begin(), plots_.end(),
+                           [handle](const Plot& p) { return p.handle == handle; });
+    if (it == plots_.end()) return false;
+    setSeriesName(it->series, name);
+    return true;
+}
+
 QList<QPointF> DataGraph::plotPoints(int index) const {
     if (index < 0 || index >= plotCount()) return {};
     return plots_[index].series->points();
@@ -99,12 +100,6 @@ DataGraph::PlotLook DataGraph::plotLook(int index) const {
     const QLineSeries* series = plots_[index].series;
     return {static_cast<int>(series->pen().color().rgb() & 0xFFFFFF),
             series->pen().style() != Qt::SolidLine, series->pointsVisible()};
-}
-
-QValueAxis* DataGraph::axis(int which) const {
-    if (which == VAL_XAXIS) return axisX_;
-    if (which == VAL_LEFT_YAXIS) return axisY_;
-    return nullptr;
 }
 
 bool DataGraph::setAxisManual(int which, double min, double max) {

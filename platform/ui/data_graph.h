@@ -1,18 +1,20 @@
 // An x/y graph holding several plots drawn in the order they were added (later ones on
-// top), with manual or automatic axes and an optional crosshair cursor.
+// top), with manual or automatic axes, an optional crosshair cursor, and a legend entry for
+// each named plot.
 #pragma once
 
-#include <QChartView>
 #include <QList>
 #include <QPointF>
 #include <vector>
+
+#include "platform/ui/compact_chart.h"
 
 class QGraphicsEllipseItem;
 class QGraphicsLineItem;
 class QLineSeries;
 class QValueAxis;
 
-class DataGraph : public QChartView {
+class DataGraph : public CompactChart {
     Q_OBJECT
 
   public:
@@ -28,6 +30,8 @@ class DataGraph : public QChartView {
     int addPlot(const QList<QPointF>& points, int plotStyle, int pointStyle, int lineStyle,
                 int color);
     bool deletePlot(int handle);
+    // The plot's name in the legend and in the hover text.
+    bool setPlotName(int handle, const QString& name);
     void deleteAllPlots();
     int plotCount() const { return static_cast<int>(plots_.size()); }
     QList<QPointF> plotPoints(int index) const;
@@ -56,12 +60,9 @@ class DataGraph : public QChartView {
         QLineSeries* series = nullptr;
     };
 
-    QValueAxis* axis(int which) const;
     void rescale();
     void placeCursor();
 
-    QValueAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
     bool manualX_ = false;
     bool manualY_ = false;
     std::vector<Plot> plots_;

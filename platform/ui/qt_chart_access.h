@@ -2,6 +2,7 @@
 // Each returns an empty result or a negative count for an unknown panel or control.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,3 +28,20 @@ int StripChartPointCount(int panel, int control, int trace);
 std::vector<double> StripChartTrace(int panel, int control, int trace);
 int TraceColor(int panel, int control, int trace);
 double StripChartAxisMax(int panel, int control);
+// The y axis's range: 0, or kUiError.
+int StripChartAxisRange(int panel, int control, double* min, double* max);
+
+// Both kinds: an axis title (VAL_XAXIS or VAL_LEFT_YAXIS) as drawn, and the legend's
+// entries in drawing order as drawn (none while the legend is hidden).
+std::string ChartAxisTitle(int panel, int control, int axis);
+struct ChartLegendEntry {
+    std::string text;
+    int color = -1;  // 0xRRGGBB of the entry's line
+    bool dashed = false;
+    bool operator==(const ChartLegendEntry&) const = default;
+};
+inline std::ostream& operator<<(std::ostream& out, const ChartLegendEntry& e) {
+    return out << '{' << e.text << ", 0x" << std::hex << e.color << std::dec
+               << (e.dashed ? ", dashed}" : "}");
+}
+std::vector<ChartLegendEntry> ChartLegend(int panel, int control);

@@ -1,22 +1,33 @@
 #include "platform/ui/strip_chart.h"
 
+#include <QAction>
+#include <QActionGroup>
+#include <QContextMenuEvent>
 #include <QLineSeries>
+#include <QMenu>
+#include <QToolButton>
 #include <QValueAxis>
 #include <algorithm>
 
 #include "platform/ui/chart_style.h"
+#include "platform/ui/strip_chart_group.h"
+#include "platform/ui/userint.h"
 
 namespace {
 
 constexpr int kMaxTraces = 16;
 constexpr int kMaxPointsPerScreen = 100000;
-const QColor kDefaultTraceColors[] = {QColor(0xd0, 0x20, 0x20), QColor(0x20, 0x40, 0xd0),
-                                      QColor(0x10, 0x90, 0x30), QColor(0xa0, 0x60, 0x00)};
+constexpr int kDefaultTraceColors[] = {0xd02020, 0x2040d0, 0x109030, 0xa06000};
+
+QPen TracePen(int rgb) {
+    QPen pen(QColor::fromRgb(static_cast<QRgb>(rgb & 0xFFFFFF)));
+    pen.setWidthF(1.5);
+    return pen;
+}
 
 }  // namespace
 
-StripChart::StripChart(QWidget* parent) : QChartView(parent) {
-    kvui::SetUpCompactChart(this, axisX_, axisY_);
+StripChart::StripChart(QWidget* parent) : CompactChart(parent) {
     setTraceCount(2);
     setPointsPerScreen(101);
     axisY_->setRange(0, 100);
@@ -32,15 +43,8 @@ void StripChart::setTraceCount(int count) {
     while (traceCount() < count) {
         Trace trace;
         trace.series = new QLineSeries();
-        trace.series->setUseOpenGL(false);
-        const int i = traceCount();
-        trace.series->setName(QStringLiteral("Trace %1").arg(i + 1));
-        QPen pen(kDefaultTraceColors[i % 4]);
-        pen.setWidthF(1.5);
-        trace.series->setPen(pen);
-        chart()->addSeries(trace.series);
-        trace.series->attachAxis(axisX_);
-        trace.series->attachAxis(axisY_);
+        trace.color = kDefaultTraceColors[traceCount() % 4];
+        addSeries(trace.series, TracePen(trace.color));
         traces_.push_back(std::move(trace));
     }
 }
@@ -51,7 +55,8 @@ void StripChart::setPointsPerScreen(int points) {
     if (points == pointsPerScreen_) return;
     pointsPerScreen_ = points;
     // The oldest point of a screen sits just off the left edge: a program that redraws its
-    // whole history of N samples on a screen of N + 1 then sees exactly that history.
+    // whole history of N samples on a screen of N + 1 then sees exactly that history, as
+    // samples 1 to N.
     axisX_->setRange(1, pointsPerScreen_ - 1);
     for (Trace& trace : traces_) {
         while (static_cast<int>(trace.values.size()) > pointsPerScreen_) trace.values.pop_front();
@@ -60,6 +65,7 @@ void StripChart::setPointsPerScreen(int points) {
 }
 
 void StripChart::appendInterleaved(const std::vector<double>& values) {
+    group();
     const size_t n = traces_.size();
     for (size_t i = 0; i < values.size(); ++i) {
         std::deque<double>& buffer = traces_[i % n].values;
@@ -69,49 +75,88 @@ void StripChart::appendInterleaved(const std::vector<double>& values) {
     redraw();
 }
 
+// Paused, the values only go into the buffers: that is also what makes a paused monitor
+// cheap.
 void StripChart::redraw() {
+    if (paused()) return;
+    applyLook();
+    drawnAny_ = false;
     for (Trace& trace : traces_) {
         // Right-aligned: the newest point sits at the right edge while the screen fills.
         const int offset = pointsPerScreen_ - static_cast<int>(trace.values.size());
         scratch_.clear();
         scratch_.reserve(static_cast<qsizetype>(trace.values.size()));
         int x = offset;
-        for (double v : trace.values) scratch_.append(QPointF(x++, v));
+        for (double v : trace.values) {
+            scratch_.append(QPointF(x++, v));
+            drawnLo_ = drawnAny_ ? std::min(drawnLo_, v) : v;
+            drawnHi_ = drawnAny_ ? std::max(drawnHi_, v) : v;
+            drawnAny_ = true;
+        }
         trace.series->replace(scratch_);
     }
-    rescaleY();
+    rescale();
 }
 
-void StripChart::rescaleY() {
-    double lo = 0.0;
-    double hi = 0.0;
-    bool any = false;
-    for (const Trace& trace : traces_) {
-        for (double v : trace.values) {
-            lo = any ? std::min(lo, v) : v;
-            hi = any ? std::max(hi, v) : v;
-            any = true;
-        }
+void StripChart::rescale() {
+    // A chart still being built has no panel, and so no group, yet.
+    if (group_) {
+        group_->rescale(this);
+    } else if (!locked_) {
+        fitScale(drawnAny_, drawnLo_, drawnHi_);
     }
+}
+
+// Colours and titles change with the view mode; a frozen display keeps those of its picture.
+void StripChart::applyLook() {
+    for (Trace& trace : traces_) {
+        const QColor color = QColor::fromRgb(static_cast<QRgb>(trace.color));
+        if (trace.series->pen().color() != color) trace.series->setPen(TracePen(trace.color));
+    }
+    CompactChart::setAxisTitle(VAL_XAXIS, xTitle_);
+    CompactChart::setAxisTitle(VAL_LEFT_YAXIS, yTitle_);
+}
+
+bool StripChart::drawnRange(double* lo, double* hi) const {
+    if (!drawnAny_) return false;
+    *lo = drawnLo_;
+    *hi = drawnHi_;
+    return true;
+}
+
+void StripChart::fitScale(bool any, double lo, double hi) {
     // Round limits with a little headroom change only when the data crosses a step, so the
     // axis stays still while the traces move.
-    const double top = hi > 0.0 ? kvui::RoundUp(hi * 1.02) : 100.0;
-    const double bottom = lo < 0.0 ? -kvui::RoundUp(-lo * 1.02) : 0.0;
+    const double top = any && hi > 0.0 ? kvui::RoundUp(hi * 1.02) : 100.0;
+    const double bottom = any && lo < 0.0 ? -kvui::RoundUp(-lo * 1.02) : 0.0;
     if (axisY_->max() != top || axisY_->min() != bottom) axisY_->setRange(bottom, top);
 }
 
 void StripChart::setTraceColor(int trace, int rgb) {
     if (trace < 0 || trace >= traceCount()) return;
-    QPen pen = traces_[trace].series->pen();
-    const QColor color = QColor::fromRgb(static_cast<QRgb>(rgb & 0xFFFFFF));
-    if (pen.color() == color) return;
-    pen.setColor(color);
-    traces_[trace].series->setPen(pen);
+    traces_[trace].color = rgb & 0xFFFFFF;
+    if (!paused()) applyLook();
 }
 
 int StripChart::traceColor(int trace) const {
     if (trace < 0 || trace >= traceCount()) return -1;
     return static_cast<int>(traces_[trace].series->pen().color().rgb() & 0xFFFFFF);
+}
+
+void StripChart::setTraceName(int trace, const QString& name) {
+    if (trace >= 0 && trace < traceCount()) setSeriesName(traces_[trace].series, name);
+}
+
+bool StripChart::setAxisTitle(int which, const QString& title) {
+    if (which == VAL_XAXIS) {
+        xTitle_ = title;
+    } else if (which == VAL_LEFT_YAXIS) {
+        yTitle_ = title;
+    } else {
+        return false;
+    }
+    if (!paused()) CompactChart::setAxisTitle(which, title);
+    return true;
 }
 
 void StripChart::setCaption(const QString& caption) {
@@ -128,4 +173,87 @@ std::vector<double> StripChart::traceValues(int trace) const {
 
 double StripChart::axisMax() const {
     return axisY_->max();
+}
+
+std::pair<double, double> StripChart::yRange() const {
+    return {axisY_->min(), axisY_->max()};
+}
+
+StripChartGroup* StripChart::group() {
+    // Found on first use, once the panel has its final place among the windows.
+    if (!group_) StripChartGroup::of(this);
+    return group_;
+}
+
+bool StripChart::paused() const {
+    return group_ && group_->paused();
+}
+
+void StripChart::setScaleLocked(bool locked) {
+    group()->setLocked(this, locked);
+}
+
+void StripChart::showLocked(bool locked, double lo, double hi) {
+    locked_ = locked;
+    if (locked && (axisY_->min() != lo || axisY_->max() != hi)) axisY_->setRange(lo, hi);
+    if (menu_) (locked ? lockScale_ : autoScale_)->setChecked(true);
+}
+
+void StripChart::showPaused(bool paused) {
+    if (!paused) redraw();
+}
+
+QMenu* StripChart::menu() {
+    if (menu_) return menu_;
+    menu_ = new QMenu(this);
+    auto* scale = new QActionGroup(menu_);
+    autoScale_ = menu_->addAction(tr("Automatic scale"));
+    lockScale_ = menu_->addAction(tr("Lock this scale"));
+    for (QAction* action : {autoScale_, lockScale_}) {
+        action->setCheckable(true);
+        scale->addAction(action);
+    }
+    (locked_ ? lockScale_ : autoScale_)->setChecked(true);
+    connect(autoScale_, &QAction::triggered, this, [this] { setScaleLocked(false); });
+    connect(lockScale_, &QAction::triggered, this, [this] { setScaleLocked(true); });
+    menu_->addAction(group()->shareScaleAction());
+    menu_->addSeparator();
+    menu_->addAction(group()->pauseAction());
+    return menu_;
+}
+
+void StripChart::contextMenuEvent(QContextMenuEvent* event) {
+    menu()->popup(event->globalPos());
+    event->accept();
+}
+
+// One click freezes the display: a small Pause button in the chart's top right corner,
+// on the legend's line.
+void StripChart::showEvent(QShowEvent* event) {
+    CompactChart::showEvent(event);
+    if (pauseButton_) return;
+    pauseButton_ = new QToolButton(this);
+    pauseButton_->setDefaultAction(group()->pauseAction());
+    pauseButton_->setFocusPolicy(Qt::NoFocus);
+    QFont font = pauseButton_->font();
+    if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * 0.8);
+    pauseButton_->setFont(font);
+    // A light frame says "button" without competing with the traces; amber says "paused".
+    pauseButton_->setStyleSheet(QStringLiteral(
+        "QToolButton { padding: 0 4px; border: 1px solid #b8b8b8; border-radius: 2px;"
+        " background: #f6f6f6; }"
+        "QToolButton:checked { background: #ffd966; border-color: #b08000; }"));
+    placePauseButton();
+    pauseButton_->show();
+}
+
+void StripChart::resizeEvent(QResizeEvent* event) {
+    CompactChart::resizeEvent(event);
+    placePauseButton();
+}
+
+void StripChart::placePauseButton() {
+    if (!pauseButton_) return;
+    pauseButton_->adjustSize();
+    pauseButton_->move(width() - pauseButton_->width() - 2, 1);
 }

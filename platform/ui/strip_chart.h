@@ -1,18 +1,29 @@
 // A scrolling strip chart: each trace keeps its latest screen of points, the newest at the
 // right edge. Every plot call replaces the series points in one step, so redrawing the whole
 // history many times a second stays cheap.
+//
+// The operator can freeze the display (Pause, for all strip charts of the panel: values go
+// on arriving and Resume shows the latest at once) and lock the y scale, or share one scale
+// between the panel's strip charts, from the chart's context menu.
 #pragma once
 
-#include <QChartView>
 #include <QList>
 #include <QPointF>
+#include <QPointer>
 #include <deque>
+#include <utility>
 #include <vector>
 
-class QLineSeries;
-class QValueAxis;
+#include "platform/ui/compact_chart.h"
 
-class StripChart : public QChartView {
+class QActionGroup;
+class QAction;
+class QLineSeries;
+class QMenu;
+class QToolButton;
+class StripChartGroup;
+
+class StripChart : public CompactChart {
     Q_OBJECT
 
   public:
@@ -29,25 +40,64 @@ class StripChart : public QChartView {
     void setScrollMode(int mode) { scrollMode_ = mode; }
     void setTraceColor(int trace, int rgb);
     int traceColor(int trace) const;
+    void setTraceName(int trace, const QString& name);
     void setCaption(const QString& caption);
+    // While paused, titles are kept with the picture they describe.
+    bool setAxisTitle(int axis, const QString& title) override;
 
     // The values a trace shows, oldest first.
     std::vector<double> traceValues(int trace) const;
     double axisMax() const;
+    std::pair<double, double> yRange() const;
+
+    bool paused() const;
+    bool scaleLocked() const { return locked_; }
+    // Locks the y scale at its current range, or returns it to following the data.
+    void setScaleLocked(bool locked);
+    StripChartGroup* group();
+    // The context menu: scale and pause commands.
+    QMenu* menu();
+
+    // For the group: the range of what is drawn (false when nothing is), fitting the
+    // scale to a range, showing a lock, freezing or resuming.
+    bool drawnRange(double* lo, double* hi) const;
+    void fitScale(bool any, double lo, double hi);
+    void showLocked(bool locked, double lo, double hi);
+    void showPaused(bool paused);
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    friend class StripChartGroup;  // sets group_ for every chart of the panel
+
     struct Trace {
         QLineSeries* series = nullptr;
         std::deque<double> values;
+        int color = 0;  // 0xRRGGBB, shown once the display is live
     };
 
     void redraw();
-    void rescaleY();
+    void rescale();
+    void applyLook();
+    void placePauseButton();
 
-    QValueAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
     std::vector<Trace> traces_;
     int pointsPerScreen_ = 0;  // set by the constructor
     int scrollMode_ = 1;
     QList<QPointF> scratch_;
+    double drawnLo_ = 0.0;
+    double drawnHi_ = 0.0;
+    bool drawnAny_ = false;
+    bool locked_ = false;
+    QString yTitle_;
+    QString xTitle_;
+
+    QPointer<StripChartGroup> group_;
+    QMenu* menu_ = nullptr;
+    QAction* autoScale_ = nullptr;
+    QAction* lockScale_ = nullptr;
+    QToolButton* pauseButton_ = nullptr;
 };

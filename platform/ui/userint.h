@@ -36,6 +36,11 @@ enum UiAttribute {
     ATTR_CURSOR_POINT_STYLE,
     ATTR_CURSOR_COLOR,
     ATTR_TOOLTIP_TEXT,  // help text shown on hover (and to screen readers)
+    ATTR_XNAME,         // axis titles of a strip chart or graph
+    ATTR_YNAME,
+    ATTR_LEGEND_VISIBLE,  // a strip chart's or graph's legend; hidden until set to 1
+    ATTR_TRACE_LG_TEXT,   // a strip-chart trace's name in the legend (SetTraceAttributeEx)
+    ATTR_PLOT_LG_TEXT,    // a graph plot's name in the legend (SetPlotAttribute)
 };
 
 constexpr int VAL_CONTINUOUS = 1;  // strip-chart scroll mode: the screen scrolls
@@ -115,11 +120,13 @@ int NewCtrl(int panel, int style, const char* label, int top, int left);
 int PlotStripChart(int panel, int control, const void* values, int count, int start, int skip,
                    int dataType);
 int SetTraceAttribute(int panel, int control, int trace, int attribute, int value);
+int SetTraceAttributeEx(int panel, int control, int trace, int attribute, const char* value);
 
 // Graphs. Returns a plot handle (> 0) or a negative code.
 int PlotXY(int panel, int control, const void* xArray, const void* yArray, int count, int xType,
            int yType, int plotStyle, int pointStyle, int lineStyle, int pointFrequency, int color);
 int DeleteGraphPlot(int panel, int control, int plot, int refresh);
+int SetPlotAttribute(int panel, int control, int plot, int attribute, const char* value);
 int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, double max);
 int SetGraphCursor(int panel, int control, int cursor, double x, double y);
 int GetGraphCursor(int panel, int control, int cursor, double* x, double* y);

@@ -1,0 +1,61 @@
+// The program labels its charts: the strip charts' y title follows the view mode at each
+// redraw, their legends name TOP1/TOP2 and BOT1/BOT2, and a capture names its plots.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "console/commands.h"
+#include "console/startup.h"
+#include "platform/ui/qt_chart_access.h"
+#include "platform/ui/userint.h"
+#include "resources/panel_ids.h"
+#include "scope/monitor.h"
+#include "tests/support/app/panel_fixture.h"
+
+using namespace kervano;
+
+using ChartLabelsTest = PanelFixture;
+
+TEST_F(ChartLabelsTest, RedrawTitlesTheStripChartsForTheViewMode) {
+    struct Case {
+        int mode;
+        const char* unit;
+        int colour1, colour2;
+    };
+    const Case cases[] = {
+        {0, "raw counts", 0x0000FF, 0x00FF00},
+        {1, "\u2030 of max", 0xFF0000, 0x404040},
+        {2, "\u2030 of max", 0xFF0000, 0x404040},
+        {0, "raw counts", 0x0000FF, 0x00FF00},
+    };
+    for (const Case& c : cases) {
+        SetCtrlVal(panelHandle, PANEL_VIEWMODE, c.mode);
+        PlotRAWValues();
+        for (auto [chart, name1, name2] : {std::tuple{PANEL_STRIPTOP, "TOP1", "TOP2"},
+                                           std::tuple{PANEL_STRIPBOT, "BOT1", "BOT2"}}) {
+            EXPECT_EQ(ChartAxisTitle(panelHandle, chart, VAL_LEFT_YAXIS), c.unit) << c.mode;
+            EXPECT_EQ(ChartAxisTitle(panelHandle, chart, VAL_XAXIS), "sample");
+            EXPECT_EQ(ChartLegend(panelHandle, chart),
+                      (std::vector<ChartLegendEntry>{{name1, c.colour1, false},
+                                                     {name2, c.colour2, false}}))
+                << c.mode;
+        }
+    }
+}
+
+TEST_F(ChartLabelsTest, CaptureNamesTheDataGraphPlots) {
+    OpenLine();
+    CC_BTNData(panelHandle, PANEL_BTNDATA, EVENT_COMMIT, nullptr, 0, 0);
+    for (auto [graph, data] :
+         {std::pair{PANEL_GRAPHTOP, "TOP data"}, std::pair{PANEL_GRAPHBOT, "BOT data"}}) {
+        std::vector<std::string> names;
+        for (const ChartLegendEntry& e : ChartLegend(panelHandle, graph)) names.push_back(e.text);
+        EXPECT_EQ(names, (std::vector<std::string>{"tolerance limit", "hysteresis limit", data,
+                                                   "reference"}));
+        EXPECT_EQ(ChartAxisTitle(panelHandle, graph, VAL_LEFT_YAXIS), "\u2030 of max");
+        EXPECT_EQ(ChartAxisTitle(panelHandle, graph, VAL_XAXIS), "sample");
+    }
+}
