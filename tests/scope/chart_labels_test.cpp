@@ -9,6 +9,7 @@
 
 #include "console/commands.h"
 #include "console/startup.h"
+#include "link/frame.h"
 #include "platform/ui/qt_chart_access.h"
 #include "platform/ui/userint.h"
 #include "resources/panel_ids.h"
@@ -48,14 +49,24 @@ TEST_F(ChartLabelsTest, RedrawTitlesTheStripChartsForTheViewMode) {
 
 TEST_F(ChartLabelsTest, CaptureNamesTheDataGraphPlots) {
     OpenLine();
-    CC_BTNData(panelHandle, PANEL_BTNDATA, EVENT_COMMIT, nullptr, 0, 0);
-    for (auto [graph, data] :
-         {std::pair{PANEL_GRAPHTOP, "TOP data"}, std::pair{PANEL_GRAPHBOT, "BOT data"}}) {
-        std::vector<std::string> names;
-        for (const ChartLegendEntry& e : ChartLegend(panelHandle, graph)) names.push_back(e.text);
-        EXPECT_EQ(names, (std::vector<std::string>{"tolerance limit", "hysteresis limit", data,
-                                                   "reference"}));
-        EXPECT_EQ(ChartAxisTitle(panelHandle, graph, VAL_LEFT_YAXIS), "\u2030 of max");
-        EXPECT_EQ(ChartAxisTitle(panelHandle, graph, VAL_XAXIS), "sample");
+    const struct {
+        bool blocksAnswered;
+        const char* top;
+        const char* bot;
+    } cases[] = {{true, "TOP data", "BOT data"}, {false, nullptr, nullptr}};
+    for (const auto& c : cases) {
+        if (!c.blocksAnswered) controller.model().faults.ignoredOrders = {ORDER_DATA};
+        CC_BTNData(panelHandle, PANEL_BTNDATA, EVENT_COMMIT, nullptr, 0, 0);
+        for (auto [graph, data] :
+             {std::pair{PANEL_GRAPHTOP, c.top}, std::pair{PANEL_GRAPHBOT, c.bot}}) {
+            std::vector<std::string> expected{"tolerance limit", "hysteresis limit", "reference"};
+            if (data) expected.insert(expected.begin() + 2, data);  // no curve, no entry
+            std::vector<std::string> names;
+            for (const ChartLegendEntry& e : ChartLegend(panelHandle, graph))
+                names.push_back(e.text);
+            EXPECT_EQ(names, expected);
+            EXPECT_EQ(ChartAxisTitle(panelHandle, graph, VAL_LEFT_YAXIS), "\u2030 of max");
+            EXPECT_EQ(ChartAxisTitle(panelHandle, graph, VAL_XAXIS), "sample");
+        }
     }
 }
