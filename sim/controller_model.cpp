@@ -70,6 +70,15 @@ ControllerModel::ControllerModel(Faults f) : faults(std::move(f)) {
         std::copy(std::begin(kShortDefaults), std::end(kShortDefaults), (*store)[1]);
         std::fill((*store)[1] + 4, (*store)[1] + kWords, 0);
     }
+    keepCorruptWords();
+}
+
+void ControllerModel::keepCorruptWords() {
+    for (const auto& [word, value] : faults.corruptWords) {
+        if (word < 1 || word >= kWords) continue;
+        ram[0][word] = value;
+        eeprom[0][word] = value;
+    }
 }
 
 bool ControllerModel::hungUp() const {
@@ -103,10 +112,12 @@ std::vector<uint8_t> ControllerModel::answer(int order, const uint16_t* request,
     switch (order) {
         case 1:
             storePacket(ram, request);
+            keepCorruptWords();
             return {};
         case 3:
             storePacket(eeprom, request);
             storePacket(ram, request);
+            keepCorruptWords();
             return {};
         case 2:
             return makeFrame(2, ram[layoutOf(request)]);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +19,9 @@ struct Faults {
     bool garbage = false;              // prefix every reply with a few garbage bytes
     int partialBytes = -1;             // if >= 0, every reply is cut to this many bytes
     int hangupAfter = -1;              // if >= 0, answers only the first N frames
+    // Full-packet word -> value the controller keeps there whatever it is sent (RAM and
+    // EEPROM), as a controller that does not store what it was told.
+    std::map<int, uint16_t> corruptWords;
 };
 
 struct Reply {
@@ -52,6 +56,8 @@ class ControllerModel {
   private:
     // The reply bytes of one order before any fault shapes them; empty for no reply.
     std::vector<uint8_t> answer(int order, const uint16_t* request, double now);
+    // Puts the corrupt-word faults into the full packets of both stores.
+    void keepCorruptWords();
 
     int framesSeen_ = 0;
 };

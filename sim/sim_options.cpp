@@ -79,6 +79,15 @@ std::string parseSimOptions(const std::vector<std::string>& args, SimOptions& op
                 return "--param needs WORD=VALUE (word 1-15, value 0-65535)";
             }
             options.params.emplace_back(static_cast<int>(word), static_cast<uint16_t>(number));
+        } else if (name == "--corrupt-word") {
+            long word = 0;
+            size_t sep = std::string::npos;
+            if (!take(text) || (sep = text.find('=')) == std::string::npos ||
+                !toLong(text.substr(0, sep), 1, 15, word) ||
+                !toLong(text.substr(sep + 1), 0, 65535, number)) {
+                return "--corrupt-word needs WORD=VALUE (word 1-15, value 0-65535)";
+            }
+            options.faults.corruptWords[static_cast<int>(word)] = static_cast<uint16_t>(number);
         } else if (name == "--garbage") {
             if (!flag(options.faults.garbage)) return "--garbage takes no value";
         } else if (name == "--device") {
@@ -141,6 +150,7 @@ std::string simUsage() {
            "  --ignore-block N    leave data blocks starting at N unanswered (repeatable)\n"
            "  --garbage           prefix every reply with a few garbage bytes\n"
            "  --partial N         cut every reply to N bytes\n"
+           "  --corrupt-word K=V  keep V in word K (1-15) of the full packet whatever is sent\n"
            "  --hangup-after N    answer N frames, then hang up the line\n"
            "  --help              show this text\n";
 }

@@ -241,3 +241,16 @@ TEST(ControllerModelFaults, HangsUpAfterTheGivenFrames) {
     EXPECT_EQ(model.ram[1][1], 5);  // a hung-up controller takes nothing in
     EXPECT_EQ(model.framesAnswered(), 2);
 }
+
+TEST(ControllerModelFaults, CorruptWordKeepsItsValueWhateverIsWritten) {
+    sim::Faults faults;
+    faults.corruptWords[4] = 123;
+    sim::ControllerModel model(faults);
+    EXPECT_EQ(payload(ask(model, request(2, {0})).bytes, 4), 123);
+    for (int order : {1, 3}) {
+        ask(model, request(order, {0, 11, 12, 13, 600, 15}));
+        const auto full = ask(model, request(order + 1, {0})).bytes;  // read it back
+        EXPECT_EQ(payload(full, 4), 123) << order;
+        EXPECT_EQ(payload(full, 5), 15) << order;  // the other words are stored as sent
+    }
+}

@@ -74,13 +74,18 @@ TEST(SimOptions, BadArgumentsAreNamed) {
 
 TEST(SimOptions, ParamsAndFrameLog) {
     sim::SimOptions options;
-    EXPECT_EQ(parse({"--param", "4=777", "--param=15=65535", "--log"}, options), "");
+    EXPECT_EQ(parse({"--param", "4=777", "--param=15=65535", "--log", "--corrupt-word", "4=123"},
+                    options),
+              "");
+    EXPECT_EQ(options.faults.corruptWords, (std::map<int, uint16_t>{{4, 123}}));
     EXPECT_TRUE(options.logFrames);
     ASSERT_EQ(options.params.size(), 2u);
     EXPECT_EQ(options.params[0], (std::pair<int, uint16_t>{4, 777}));
     EXPECT_EQ(options.params[1], (std::pair<int, uint16_t>{15, 65535}));
     for (const char* bad : {"0=1", "16=1", "4=65536", "4", "x=1", "4=-1"}) {
-        sim::SimOptions o;
-        EXPECT_NE(parse({"--param", bad}, o), "") << bad;
+        for (const char* option : {"--param", "--corrupt-word"}) {
+            sim::SimOptions o;
+            EXPECT_NE(parse({option, bad}, o), "") << option << " " << bad;
+        }
     }
 }
