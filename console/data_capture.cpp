@@ -1,4 +1,6 @@
 // Data: one monitor exchange, the four data blocks, and both data graphs.
+#include "console/data_capture.h"
+
 #include <cstdio>
 
 #include "console/commands.h"
@@ -34,13 +36,7 @@ void ReportIncompleteCapture(bool monitorReply, int blocks) {
 }
 }  // namespace
 
-int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
-               int /*eventData1*/, int /*eventData2*/) {
-    if (event != EVENT_COMMIT) return 0;
-
-    SetCtrlAttribute(panelHandle, PANEL_STRIPTOP, ATTR_VISIBLE, 0);
-    SetCtrlAttribute(panelHandle, PANEL_GRAPHTOP, ATTR_VISIBLE, 1);
-
+int CaptureDataBlocks() {
     FlushInQ(com);
     FlushOutQ(com);
     rx_flag = 0;
@@ -64,6 +60,18 @@ int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
         ReadData64(start, 1, ORDER_DATA);
     }
     InstallReceiveNotification();
+    ReportIncompleteCapture(monitorReply, DataBlocksReceived());
+    return monitorReply ? 1 : 0;
+}
+
+int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
+               int /*eventData1*/, int /*eventData2*/) {
+    if (event != EVENT_COMMIT) return 0;
+
+    SetCtrlAttribute(panelHandle, PANEL_STRIPTOP, ATTR_VISIBLE, 0);
+    SetCtrlAttribute(panelHandle, PANEL_GRAPHTOP, ATTR_VISIBLE, 1);
+
+    const bool monitorReply = CaptureDataBlocks() == 1;
 
     ComputeLimits();
     FillTopLines();
@@ -75,7 +83,6 @@ int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
         SetCtrlAttribute(panelHandle, PANEL_GRAPHTOP, ATTR_NUM_CURSORS, 0);
         SetCtrlAttribute(panelHandle, PANEL_GRAPHBOT, ATTR_NUM_CURSORS, 0);
     }
-    ReportIncompleteCapture(monitorReply, DataBlocksReceived());
 
     SetCtrlAttribute(panelHandle, PANEL_DATALOCK, ATTR_DIMMED, 0);
     FlushOutQ(com);

@@ -81,7 +81,7 @@ void RemoveReceiveNotification() {
     InstallComCallback(com, 0, kNotifyCount, sync, nullptr, nullptr);
 }
 
-void InitRS232(int port) {
+int InitRS232(int port) {
     const int opened = OpenComConfig(port, "", 19200, 0, 8, 1, 4096, 4096);
     // The operating system's reason behind a failed open goes into the status line's
     // tooltip, beside the status text itself.
@@ -90,7 +90,7 @@ void InitRS232(int port) {
     if (opened < 0) {
         SetStatusText(ComErrorText(opened));
         ShowStatus();
-        return;
+        return 0;
     }
     SetComTime(port, kPortTimeout);
     FlushInQ(port);
@@ -98,6 +98,7 @@ void InitRS232(int port) {
     SetCTSMode(port, 0);
     InstallComCallback(port, eventMask, kNotifyCount, sync, RX_Receive_Function, nullptr);
 
+    int result = 0;
     if (CheckComLine(port) == 1) {
         target = RAM;
         const int fullRead = PushGET(RAM, 0);
@@ -106,12 +107,15 @@ void InitRS232(int port) {
         const int shortRead = PushGET(RAM, 1);
         SetPanelValues();
         // Only a block of exactly 64 bytes carries the firmware text.
-        if (GetVERSIONInfo() != kVersionBytes) SetStatusText(kFirmwareErrorText);
+        const bool firmwareRead = GetVERSIONInfo() == kVersionBytes;
+        if (!firmwareRead) SetStatusText(kFirmwareErrorText);
         // The panel then shows values the controller never sent: that must not end on the
         // firmware text as if all were well.
         if (fullRead != 1 || shortRead != 1) SetStatusText(kParametersNotReadText);
+        result = firmwareRead && fullRead == 1 && shortRead == 1 ? 1 : 0;
     }
     ShowStatus();
+    return result;
 }
 
 void RX_Receive_Function(int /*port*/, int events, void* /*data*/) {

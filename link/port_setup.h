@@ -28,7 +28,9 @@ void SetWriteFailureText(int written, const char* what);
 void ShowStatus(const char* text);
 void ShowStatus();
 
-void InitRS232(int port);
+// Returns 1 when the line passed the echo check and both parameter packets and the firmware
+// text were read, 0 otherwise (the status line says which step failed).
+int InitRS232(int port);
 void RX_Receive_Function(int port, int events, void* data);
 int WaitRxFull();
 int CheckComLine(int port);

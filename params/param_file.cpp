@@ -69,6 +69,10 @@ int ReadParaFromFile() {
     const int chosen = AskForFile(VAL_LOAD_BUTTON);
     if (chosen < 0) ShowStatus("File selection error - nothing loaded!");
     if (chosen <= 0) return 0;
+    return LoadParaFile();
+}
+
+int LoadParaFile() {
     std::string text;
     // Only a regular file of reasonable size is read; a pipe or device would block.
     if (!ReadFileWhole(file_name, kMaxFileBytes, text)) {

@@ -21,6 +21,9 @@ int SendParaToFile();
 // Asks for a file and loads it into the set. Returns 1 when the set was loaded, 0 when
 // nothing changed (cancelled, or the file could not be used; the status line says why).
 int ReadParaFromFile();
+// Loads the file at file_name into the set, as ReadParaFromFile does once a file is chosen.
+// Returns 1 when the set was loaded, 0 when nothing changed (the status line says why).
+int LoadParaFile();
 
 // The file's text for a record of sixteen words, and the parse of such a text.
 std::string FormatParameterRecord(const unsigned short* words);

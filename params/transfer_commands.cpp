@@ -54,10 +54,11 @@ bool SendPacket(int flag) {
     return nBytesW == kFrameBytes;
 }
 
-void SendToController() {
+}  // namespace
+
+int SendParaToController() {
     sync = 85;
     order = target == EEPROM ? ORDER_WRITE_EEPROM : ORDER_WRITE_RAM;
-    GetPanelValues();
     const bool fullSent = SendPacket(0);
     const int firstCount = nBytesW;
     if (fullSent) ShowStatus("Transmit para1 Ok!");
@@ -65,13 +66,13 @@ void SendToController() {
     const bool shortSent = SendPacket(1);
     if (fullSent && shortSent) {
         ShowStatus("Transmit para Ok!");
-        return;
+        return 1;
     }
     // Never a success text for a set that did not go out whole.
     SetWriteFailureText(fullSent ? nBytesW : firstCount, "parameters not sent!");
     ShowStatus();
+    return 0;
 }
-}  // namespace
 
 void ShowTarget() {
     for (int code : {RAM, EEPROM, DATFILE})
@@ -111,7 +112,8 @@ int CC_BTNSend(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
         if (target == DATFILE) {
             SendToFile();
         } else {
-            SendToController();
+            GetPanelValues();
+            SendParaToController();
         }
     }
     return 0;
