@@ -1,13 +1,15 @@
-// Process entry of kervano-scope: options, the Qt application, then the program's life.
+// Process entry of kervano-scope: the command line, the application object, the ports, and
+// then the panel's life or a headless mode.
 #include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "console/command_line.h"
 #include "console/display_check.h"
+#include "console/headless.h"
 #include "console/port_watch.h"
 #include "console/startup.h"
 #include "platform/serial/port_table.h"
@@ -17,80 +19,12 @@ namespace {
 
 constexpr long kSimBaud = 19200;
 
-void PrintUsage(std::FILE* to) {
-    std::fputs(
-        "Usage: kervano-scope [--port N=DEVICE]...\n"
-        "Service and tuning tool for the KERVANO two-channel sensor controller.\n"
-        "\n"
-        "  --port N=DEVICE  put DEVICE behind COM N; DEVICE is a serial device path\n"
-        "                   (/dev/ttyUSB0, /dev/pts/7) or 'sim' for the built-in\n"
-        "                   simulated controller. May be given more than once.\n"
-        "  --help           show this text\n"
-        "  --version        show the version\n"
-        "\n"
-        "The tool opens COM1 at start; choose another port on the panel.\n",
-        to);
-}
-
-struct PortOption {
-    int number;
-    std::string device;
-};
-
-bool ParsePortOption(const std::string& value, PortOption& option) {
-    const auto eq = value.find('=');
-    if (eq == std::string::npos || eq == 0 || eq + 1 == value.size()) return false;
-    const std::string number = value.substr(0, eq);
-    for (char c : number) {
-        if (c < '0' || c > '9') return false;
-    }
-    if (number.size() > 3) return false;
-    option.number = std::atoi(number.c_str());
-    option.device = value.substr(eq + 1);
-    return option.number >= 1 && option.number <= 255;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::vector<PortOption> ports;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            PrintUsage(stdout);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::puts("kervano-scope 1.31");
-            return 0;
-        }
-        std::string value;
-        if (arg == "--port" && i + 1 < argc) {
-            value = argv[++i];
-        } else if (arg.rfind("--port=", 0) == 0) {
-            value = arg.substr(7);
-        } else {
-            std::fprintf(stderr, "kervano-scope: unknown option '%s'\n", arg.c_str());
-            PrintUsage(stderr);
-            return 2;
-        }
-        PortOption option;
-        if (!ParsePortOption(value, option)) {
-            std::fprintf(stderr, "kervano-scope: --port wants N=DEVICE, got '%s'\n", value.c_str());
-            return 2;
-        }
-        ports.push_back(option);
-    }
-
-    if (!kervano::UserInterfaceCanStart(argc, argv)) return -1;
-    QApplication app(argc, argv);
-    kervano::UserInterfaceStarted();
-    QApplication::setApplicationName("kervano-scope");
-
-    // Each 'sim' port gets its own simulated controller on a pseudo-terminal, paced like
-    // a real line, so the tool reaches it through its ordinary serial back end.
-    std::vector<std::unique_ptr<sim::PtyServer>> simulators;
-    for (const PortOption& option : ports) {
+// Puts each --port device behind its number. Each 'sim' port gets its own simulated
+// controller on a pseudo-terminal, paced like a real line, so the tool reaches it through
+// its ordinary serial back end. False when a simulated controller cannot start.
+bool PinPorts(const std::vector<kervano::PortOption>& ports,
+              std::vector<std::unique_ptr<sim::PtyServer>>& simulators) {
+    for (const kervano::PortOption& option : ports) {
         if (option.device != "sim") {
             PortTablePin(option.number, option.device);
             continue;
@@ -99,12 +33,54 @@ int main(int argc, char** argv) {
         const std::string path = server->startPty();
         if (path.empty()) {
             std::fprintf(stderr, "kervano-scope: cannot start the simulated controller\n");
-            return 1;
+            return false;
         }
         PortTablePin(option.number, path, "built-in simulated controller");
         simulators.push_back(std::move(server));
     }
+    return true;
+}
 
-    kervano::StartPortWatch();
-    return kervano::WinMain(nullptr, nullptr, nullptr, 10);
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace kervano;
+    const CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+    if (!commandLine.error.empty()) {
+        std::fprintf(stderr, "kervano-scope: %s\n", commandLine.error.c_str());
+        return kExitUsageError;
+    }
+    if (commandLine.mode == RunMode::Help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (commandLine.mode == RunMode::Version) {
+        std::puts("kervano-scope 1.31");
+        return 0;
+    }
+
+    // The application object gets the program's name and Qt's own options only.
+    std::vector<std::string> qtArguments = commandLine.qtArguments;
+    std::vector<char*> qtArgv;
+    for (std::string& argument : qtArguments) qtArgv.push_back(argument.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(qtArguments.size());
+    std::vector<std::unique_ptr<sim::PtyServer>> simulators;
+
+    if (IsHeadless(commandLine.mode)) {
+        // Serial ports and files need Qt Core only: no display, no window.
+        QCoreApplication app(qtArgc, qtArgv.data());
+        QCoreApplication::setApplicationName("kervano-scope");
+        if (!PinPorts(commandLine.ports, simulators)) return kExitControllerFailure;
+        return RunHeadless(commandLine);
+    }
+
+    if (!UserInterfaceCanStart(qtArgc, qtArgv.data())) return -1;
+    QApplication app(qtArgc, qtArgv.data());
+    UserInterfaceStarted();
+    QApplication::setApplicationName("kervano-scope");
+    if (!PinPorts(commandLine.ports, simulators)) return kExitControllerFailure;
+
+    StartPortWatch();
+    return WinMain(nullptr, nullptr, nullptr, 10);
 }

@@ -1,0 +1,88 @@
+#include "console/headless.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "console/headless_steps.h"
+#include "console/startup.h"
+#include "link/port_setup.h"
+#include "link/status_listeners.h"
+#include "params/param_file.h"
+#include "params/param_set.h"
+#include "platform/serial/port_table.h"
+#include "platform/serial/rs232.h"
+
+namespace kervano {
+
+namespace {
+std::string& LastStatus() {
+    static std::string last;
+    return last;
+}
+
+// Every status text becomes a line of its own; a text shown again at once (a routine that
+// shows the text its last step already showed) is printed once.
+void PrintStatus(const char* text) {
+    if (LastStatus() == text) return;
+    LastStatus() = text;
+    PrintStep(text);
+}
+}  // namespace
+
+void PrintStep(const std::string& text) {
+    std::fputs((text + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+const std::string& LastStatusText() {
+    return LastStatus();
+}
+
+int Fail(int code, const std::string& why) {
+    const std::string line = "kervano-scope: " + why + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    return code;
+}
+
+const char* MemoryName(int memory) {
+    return memory == EEPROM ? "EEPROM" : "RAM";
+}
+
+bool SetFileName(const std::string& path) {
+    if (path.size() >= sizeof file_name) return false;
+    std::memcpy(file_name, path.c_str(), path.size() + 1);
+    return true;
+}
+
+int ConnectController() {
+    const std::string device = PortTableDevice(com);
+    PrintStep("COM" + std::to_string(com) + ": " + (device.empty() ? "no device" : device));
+    return InitRS232(com);
+}
+
+int RunHeadless(const CommandLine& commandLine) {
+    // The state the panel starts with (its controls' calls do nothing without a panel).
+    InitVars();
+    LastStatus().clear();
+    AddStatusListener(PrintStatus);
+    int code = kExitUsageError;
+    switch (commandLine.mode) {
+        case RunMode::ReadParams:
+            code = RunReadParams(commandLine);
+            break;
+        case RunMode::WriteParams:
+            code = RunWriteParams(commandLine);
+            break;
+        case RunMode::Capture:
+            code = RunCapture(commandLine);
+            break;
+        default:
+            break;
+    }
+    CloseCom(com);
+    RemoveStatusListener(PrintStatus);
+    return code;
+}
+
+}  // namespace kervano

@@ -1,0 +1,30 @@
+// What the headless modes share: the printed steps, the endings, the connection.
+#pragma once
+
+#include <string>
+
+#include "console/command_line.h"
+
+namespace kervano {
+
+// One line on standard output.
+void PrintStep(const std::string& text);
+// Ends a mode: one line on standard error, "kervano-scope: WHY", and code back for the
+// caller to return.
+int Fail(int code, const std::string& why);
+// The status text shown last.
+const std::string& LastStatusText();
+// "RAM" or "EEPROM".
+const char* MemoryName(int memory);
+// Copies path into file_name; false when it does not fit.
+bool SetFileName(const std::string& path);
+
+// Brings the link up on COM1 as start-up does (echo check, both parameter packets from RAM,
+// firmware text). Returns 1 when all of it succeeded.
+int ConnectController();
+
+int RunReadParams(const CommandLine& commandLine);
+int RunWriteParams(const CommandLine& commandLine);
+int RunCapture(const CommandLine& commandLine);
+
+}  // namespace kervano
