@@ -60,7 +60,8 @@ esac
 [ "$(ls "$root/bin")" = $'kervano-scope\nkervano-sim' ] ||
     fail "installed programs: $(ls "$root/bin" | tr '\n' ' ')"
 for file in share/kervano-scope/KERVANO1trgV13.ui share/applications/kervano-scope.desktop \
-    share/icons/hicolor/scalable/apps/kervano-scope.svg share/man/man1/kervano-scope.1.gz; do
+    share/icons/hicolor/scalable/apps/kervano-scope.svg share/man/man1/kervano-scope.1.gz \
+    share/doc/kervano-scope/copyright; do
     [ -s "$root/$file" ] || fail "$file is not installed"
 done
 
@@ -83,7 +84,9 @@ done
 device=$(head -n 1 "$work/sim.log")
 [[ $device == /dev/* ]] || fail "kervano-sim gave no device: $device"
 
-QT_QPA_PLATFORM=offscreen "$root/bin/kervano-scope" --port "1=$device" >"$work/scope.log" 2>&1 &
+# Settings of its own: the user's are not the test's to change.
+KERVANO_SCOPE_SETTINGS=$work/settings.ini QT_QPA_PLATFORM=offscreen \
+    "$root/bin/kervano-scope" --port "1=$device" >"$work/scope.log" 2>&1 &
 scope_pid=$!
 # Start-up ends with the firmware read (order 7); the panel is shown right after it.
 for _ in $(seq 150); do
