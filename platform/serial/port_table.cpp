@@ -23,6 +23,31 @@ PortNumberMemory& Memory() {
     return memory;
 }
 
+std::function<std::vector<PortEntry>()>& Scan() {
+    static std::function<std::vector<PortEntry>()> scan;
+    return scan;
+}
+
+// The serial devices the system has now, unnumbered.
+std::vector<PortEntry> FoundDevices() {
+    if (Scan()) return Scan()();
+    std::vector<PortEntry> found;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        PortEntry entry{0, info.systemLocation().toStdString(), info.description().toStdString(),
+                        ""};
+        if (!info.serialNumber().isEmpty() && info.hasVendorIdentifier() &&
+            info.hasProductIdentifier()) {
+            entry.serialNumber = QStringLiteral("%1:%2:%3")
+                                     .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
+                                     .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'))
+                                     .arg(info.serialNumber())
+                                     .toStdString();
+        }
+        found.push_back(entry);
+    }
+    return found;
+}
+
 std::string BaseName(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -114,6 +139,22 @@ void PortTableClearPins() {
     Memory().clear();
 }
 
+bool PortTableHasPins() {
+    return !Pins().empty();
+}
+
+bool PortTableDevicePresent(const std::string& device) {
+    if (device.empty()) return false;
+    const std::vector<PortEntry> found = FoundDevices();
+    return std::any_of(found.begin(), found.end(), [&](const PortEntry& f) {
+        return f.device == device || BaseName(f.device) == device;
+    });
+}
+
+void PortTableSetScan(std::function<std::vector<PortEntry>()> scan) {
+    Scan() = std::move(scan);
+}
+
 std::string PortIdentity(const PortEntry& entry) {
     return entry.serialNumber.empty() ? "path:" + entry.device : "usb:" + entry.serialNumber;
 }
@@ -185,20 +226,7 @@ std::vector<PortEntry> NumberPorts(const std::vector<PortEntry>& found,
 }
 
 std::vector<PortEntry> PortTableList() {
-    std::vector<PortEntry> found;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        PortEntry entry{0, info.systemLocation().toStdString(), info.description().toStdString(),
-                        ""};
-        if (!info.serialNumber().isEmpty() && info.hasVendorIdentifier() &&
-            info.hasProductIdentifier()) {
-            entry.serialNumber = QStringLiteral("%1:%2:%3")
-                                     .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
-                                     .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'))
-                                     .arg(info.serialNumber())
-                                     .toStdString();
-        }
-        found.push_back(entry);
-    }
+    const std::vector<PortEntry> found = FoundDevices();
 #ifdef Q_OS_WIN
     // COM n is "COMn": the system's own numbering, pins on top.
     std::map<int, PortEntry> table;

@@ -9,6 +9,7 @@
 // numbered again. The device the system uses as its console gets no number.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -36,12 +37,20 @@ std::string PortIdentity(const PortEntry& entry);
 void PortTablePin(int number, const std::string& device, const std::string& description = "");
 // Forgets every pin and every number given (tests).
 void PortTableClearPins();
+// True when some COM number was pinned (the command line's --port).
+bool PortTableHasPins();
+// True when the system lists device now; numbers nothing, so it can be asked before pinning.
+bool PortTableDevicePresent(const std::string& device);
 // The whole table, in number order; enumerates the system's devices afresh.
 std::vector<PortEntry> PortTableList();
 // The device of COM number, or "" when no device stands behind it.
 std::string PortTableDevice(int number);
 // "COM1  /dev/ttyUSB0  FT232R USB UART"
 std::string PortTableLabel(const PortEntry& entry);
+
+// Replaces the system's device scan (tests: devices that are "plugged in" without hardware);
+// an empty function restores it.
+void PortTableSetScan(std::function<std::vector<PortEntry>()> scan);
 
 // Pure numbering rule, for tests: devices (path, description) as found, pins and the console
 // device in, numbered table out. memory (if given) holds the numbers of earlier listings and
