@@ -1,6 +1,7 @@
 // Makes the README's screenshots: the panel on the built-in simulated controller after
 // start-up, during a live monitor run, and after a data capture.
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -33,6 +34,9 @@ void Click(int control) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const std::string dir = argc > 1 ? argv[1] : ".";
+    // The program as a first start shows it: nothing remembered from the user's own runs.
+    QTemporaryDir settings;
+    qputenv("KERVANO_SCOPE_SETTINGS", settings.filePath(QStringLiteral("settings.ini")).toUtf8());
 
     sim::PtyServer controller(sim::Faults{}, 19200);
     const std::string device = controller.startPty();

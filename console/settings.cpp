@@ -1,0 +1,126 @@
+#include "console/settings.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+
+#include "console/startup.h"
+#include "link/port_setup.h"
+#include "params/param_file.h"
+#include "platform/serial/port_table.h"
+#include "platform/ui/qt_panel_access.h"
+#include "resources/panel_ids.h"
+
+namespace kervano {
+
+namespace {
+
+const char* const kPortKey = "port/device";
+const char* const kViewModeKey = "view/mode";
+const char* const kGeometryKey = "window/geometry";
+const char* const kParamFolderKey = "files/parameterFolder";
+
+std::unique_ptr<QSettings> OpenSettings() {
+    const QString file = qEnvironmentVariable(kSettingsFileVariable);
+    if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QStringLiteral("kervano"), QStringLiteral("kervano-scope"));
+}
+
+void Remember(const char* key, const QVariant& value) {
+    OpenSettings()->setValue(QLatin1String(key), value);
+}
+
+// Where programs are installed: never a place to offer for saving, even to a user (root)
+// who could write there.
+bool IsSystemFolder(const QString& folder) {
+    QStringList roots;
+#ifdef Q_OS_WIN
+    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "SystemRoot"})
+        if (const QString root = qEnvironmentVariable(variable); !root.isEmpty()) roots << root;
+#else
+    roots << QStringLiteral("/usr") << QStringLiteral("/bin") << QStringLiteral("/sbin")
+          << QStringLiteral("/lib") << QStringLiteral("/lib32") << QStringLiteral("/lib64")
+          << QStringLiteral("/libx32") << QStringLiteral("/opt") << QStringLiteral("/etc")
+          << QStringLiteral("/snap") << QStringLiteral("/var/lib") << QStringLiteral("/nix")
+          << QStringLiteral("/Applications") << QStringLiteral("/System")
+          << QStringLiteral("/Library");
+#endif
+    const QString path = QDir::cleanPath(QDir(folder).absolutePath());
+    for (const QString& root : roots) {
+        const QString clean = QDir::cleanPath(root);
+        if (path.compare(clean, Qt::CaseInsensitive) == 0 ||
+            path.startsWith(clean + QLatin1Char('/'), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+bool IsUsableFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    return !folder.isEmpty() && info.isDir() && info.isWritable() && !IsSystemFolder(folder);
+}
+
+QString DocumentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+// From now on the port and the display mode are saved as the operator changes them. The
+// port's own callback has run by then (it was connected first), so com is the new port.
+void SaveOperatorChoices() {
+    if (auto* selector = qobject_cast<QComboBox*>(CtrlWidget(panelHandle, PANEL_DROPDCOM))) {
+        QObject::connect(selector, &QComboBox::activated, selector, [] {
+            const std::string device = PortTableDevice(com);
+            if (!device.empty()) Remember(kPortKey, QString::fromStdString(device));
+        });
+    }
+    if (auto* mode = qobject_cast<QComboBox*>(CtrlWidget(panelHandle, PANEL_VIEWMODE))) {
+        QObject::connect(mode, &QComboBox::currentIndexChanged, mode, [] {
+            unsigned short value = 0;
+            if (GetCtrlVal(panelHandle, PANEL_VIEWMODE, &value) == 0)
+                Remember(kViewModeKey, static_cast<int>(value));
+        });
+    }
+}
+
+}  // namespace
+
+void RestoreSettings() {
+    const std::unique_ptr<QSettings> settings = OpenSettings();
+    const std::string device = settings->value(QLatin1String(kPortKey)).toString().toStdString();
+    if (!PortTableHasPins() && PortTableDevicePresent(device)) PortTablePin(1, device);
+
+    bool known = false;
+    const int mode = settings->value(QLatin1String(kViewModeKey)).toInt(&known);
+    if (known) SetCtrlVal(panelHandle, PANEL_VIEWMODE, mode);  // a mode no item has is refused
+
+    const QByteArray geometry = settings->value(QLatin1String(kGeometryKey)).toByteArray();
+    if (QWidget* panel = PanelWidget(panelHandle); panel && !geometry.isEmpty())
+        panel->restoreGeometry(geometry);
+
+    SaveOperatorChoices();
+}
+
+void SaveSettings() {
+    if (QWidget* panel = PanelWidget(panelHandle)) Remember(kGeometryKey, panel->saveGeometry());
+}
+
+std::string ParamFileFolder() {
+    const QString remembered = OpenSettings()->value(QLatin1String(kParamFolderKey)).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir()) return remembered.toStdString();
+    const QString program = QString::fromLocal8Bit(proj_dir);
+    if (IsUsableFolder(program)) return program.toStdString();
+    return DocumentsFolder().toStdString();
+}
+
+void RememberParamFile(const char* path) {
+    if (path == nullptr || *path == '\0') return;
+    Remember(kParamFolderKey, QFileInfo(QString::fromLocal8Bit(path)).absolutePath());
+}
+
+}  // namespace kervano
