@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "console/settings.h"
 #include "link/frame.h"
 #include "link/packet.h"
 #include "link/port_setup.h"
@@ -21,9 +22,14 @@ constexpr int kFieldWidth = 4;
 // A parameter file is a few dozen bytes; anything far larger is not one.
 constexpr long long kMaxFileBytes = 64 * 1024;
 
+// The dialog opens where the last parameter file was; the folder of a chosen file is
+// remembered for the next dialog and the next run.
 int AskForFile(int buttonLabel) {
-    return FileSelectPopup(proj_dir, kParamFileDefaultName, kParamFileFilter, kParamFileTitle,
-                           buttonLabel, 0, 1, 1, 1, file_name);
+    const std::string folder = ParamFileFolder();
+    const int chosen = FileSelectPopup(folder.c_str(), kParamFileDefaultName, kParamFileFilter,
+                                       kParamFileTitle, buttonLabel, 0, 1, 1, 1, file_name);
+    if (chosen > 0) RememberParamFile(file_name);
+    return chosen;
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ namespace kervano {
 
 constexpr int kPathBytes = 260;
 extern char file_name[kPathBytes];  // last chosen parameter file
-extern char proj_dir[kPathBytes];   // the program's directory; the dialogs open there
+extern char proj_dir[kPathBytes];   // the program's directory (see ParamFileFolder)
 
 constexpr const char* kParamFileTitle = "KERVANO Parameter File";
 constexpr const char* kParamFileDefaultName = "CONpara.dat";

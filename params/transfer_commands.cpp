@@ -39,13 +39,6 @@ int TargetControl(int code) {
     return code == EEPROM ? PANEL_RBTEEPROM : code == DATFILE ? PANEL_RBTFILE : PANEL_RBTRAM;
 }
 
-void SendToFile() {
-    const int chosen = AskForSaveFile();
-    if (chosen < 0) ShowStatus("File selection error - nothing saved!");
-    if (chosen <= 0) return;
-    if (SendParaToFile() != 1) ShowStatus("Cannot write parameter file - file unchanged!");
-}
-
 // Writes one packet of the set as a frame; true when all 36 bytes went out.
 bool SendPacket(int flag) {
     CopyVarsToPP(flag);
@@ -72,6 +65,20 @@ int SendParaToController() {
     SetWriteFailureText(fullSent ? nBytesW : firstCount, "parameters not sent!");
     ShowStatus();
     return 0;
+}
+
+void SaveParameterFile() {
+    ShowStatus("Transmit...");
+    const int chosen = AskForSaveFile();
+    if (chosen < 0) ShowStatus("File selection error - nothing saved!");
+    if (chosen <= 0) return;
+    if (SendParaToFile() != 1) ShowStatus("Cannot write parameter file - file unchanged!");
+}
+
+void LoadParameterFile() {
+    // Nothing loaded (a cancelled dialog, an unreadable file): the panel keeps the
+    // operator's edits.
+    if (ReadParaFromFile() == 1) SetPanelValues();
 }
 
 void ShowTarget() {
@@ -108,10 +115,10 @@ int CC_BTNSend(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
     if (event == EVENT_LEFT_CLICK) {
         ShowStatus("Transmit...");
     } else if (event == EVENT_COMMIT) {
-        ShowStatus("Transmit...");
         if (target == DATFILE) {
-            SendToFile();
+            SaveParameterFile();
         } else {
+            ShowStatus("Transmit...");
             GetPanelValues();
             SendParaToController();
         }
@@ -125,9 +132,7 @@ int CC_BTNGet(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
         ShowStatus("Receive...");
     } else if (event == EVENT_COMMIT) {
         if (target == DATFILE) {
-            // Nothing loaded (a cancelled dialog, an unreadable file): the panel keeps the
-            // operator's edits.
-            if (ReadParaFromFile() == 1) SetPanelValues();
+            LoadParameterFile();
             return 0;
         }
         order = target == RAM ? ORDER_READ_RAM : ORDER_READ_EEPROM;

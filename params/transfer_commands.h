@@ -10,6 +10,12 @@ void ShowTarget();
 // when both went out whole, 0 otherwise (the status line then says what was lost).
 int SendParaToController();
 
+// The file halves of Send and Get, whatever target is selected: the file dialog, the file
+// routine and their status texts. Send and Get run them for the File target; the File menu
+// runs them directly.
+void SaveParameterFile();
+void LoadParameterFile();
+
 int CC_RBTRam(int panel, int control, int event, void* callbackData, int eventData1,
               int eventData2);
 int CC_RBTEeprom(int panel, int control, int event, void* callbackData, int eventData1,
