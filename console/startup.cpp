@@ -1,7 +1,9 @@
 #include "console/startup.h"
 
 #include "console/commands.h"
+#include "console/menus.h"
 #include "console/port_selector.h"
+#include "console/settings.h"
 #include "link/data_block.h"
 #include "link/frame.h"
 #include "link/port_setup.h"
@@ -95,6 +97,8 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     panelPopUp = LoadPanel(0, kPanelResourceFile, POPUP);
     if (panelPopUp < 0) return -1;
     InstallCallbacks();
+    InstallPanelMenus();
+    RestoreSettings();
     FillPortSelector();
     GetProjectDir(proj_dir);
 
@@ -102,6 +106,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InitRS232(com);
     DisplayPanel(panelHandle);
     RunUserInterface();
+    SaveSettings();
 
     CloseCom(com);
     DiscardPanel(panelPopUp);

@@ -1,0 +1,188 @@
+// What the tool remembers: the whole program run twice against the emulator (the port by its
+// device path, the display mode, the window, the parameter folder), and where the parameter
+// dialog opens. Every test keeps its settings in a file of its own.
+#include "console/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <cstring>
+#include <string>
+
+#include "console/startup.h"
+#include "link/port_setup.h"
+#include "params/param_file.h"
+#include "params/transfer_commands.h"
+#include "platform/serial/port_table.h"
+#include "platform/serial/rs232.h"
+#include "platform/ui/qt_panel_access.h"
+#include "resources/panel_ids.h"
+#include "tests/support/app/run_program.h"
+#include "tests/support/sim_controller.h"
+
+using namespace kervano;
+
+namespace {
+
+// Swaps an environment variable for the test's lifetime.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedEnv() {
+        if (had_) {
+            qputenv(name_, old_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+
+  private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        SetComService(&line);
+        // Two adapters "plugged in": the system lists them, no hardware needed.
+        PortTableSetScan([] {
+            return std::vector<PortEntry>{{0, "/dev/ttyKV0", "first adapter"},
+                                          {0, "/dev/ttyKV1", "second adapter"}};
+        });
+    }
+    void TearDown() override {
+        SetFileSelectHook({});
+        PortTableSetScan({});
+        PortTableClearPins();
+        SetComService(nullptr);
+    }
+    // The program's whole life, as a fresh process would start it.
+    void RunOnce(const std::function<void()>& whileRunning) {
+        PortTableClearPins();
+        ASSERT_EQ(RunProgram(whileRunning), 0);
+    }
+    // The folder the parameter dialog proposes (it is cancelled).
+    std::string DialogFolder() {
+        std::string proposed;
+        SetFileSelectHook([&](const std::string&, const std::string& path, std::string&) {
+            proposed = path;
+            return 0;
+        });
+        LoadParameterFile();
+        SetFileSelectHook({});
+        return QFileInfo(QString::fromStdString(proposed)).path().toStdString();
+    }
+
+    QTemporaryDir dir;
+    ScopedEnv store{kSettingsFileVariable, dir.filePath(QStringLiteral("settings.ini")).toUtf8()};
+    SimLine line;
+    SimController controller{line};
+};
+
+QWidget* Panel() {
+    return PanelWidget(panelHandle);
+}
+
+}  // namespace
+
+TEST_F(SettingsTest, RestartRestoresPortModeWindowAndParameterFolder) {
+    const QString folder = dir.filePath(QStringLiteral("parameters"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QRect window(40, 30, 700, 520);
+    RunOnce([&] {
+        EXPECT_EQ(PortTableDevice(1), "/dev/ttyKV0") << "nothing remembered yet";
+        auto* selector = qobject_cast<QComboBox*>(CtrlWidget(panelHandle, PANEL_DROPDCOM));
+        selector->setFocus();
+        QTest::keyClick(selector, Qt::Key_Down);  // the operator picks COM2
+        ASSERT_EQ(com, 2);
+        Panel()->findChild<QAction*>(QStringLiteral("actionViewMode2"))->trigger();
+        Panel()->setGeometry(window);
+        SetFileSelectHook([&](const std::string&, const std::string&, std::string& chosen) {
+            chosen = QDir(folder).filePath(QStringLiteral("kept.dat")).toStdString();
+            return 1;
+        });
+        SaveParameterFile();
+    });
+
+    std::string com1;
+    unsigned short mode = 0;
+    QRect restored;
+    std::string dialogFolder;
+    RunOnce([&] {
+        com1 = PortTableDevice(1);
+        GetCtrlVal(panelHandle, PANEL_VIEWMODE, &mode);
+        restored = Panel()->geometry();
+        dialogFolder = DialogFolder();
+    });
+    EXPECT_EQ(com1, "/dev/ttyKV1") << "the remembered device is COM1, which start-up opens";
+    EXPECT_EQ(mode, 2);
+    EXPECT_EQ(restored, window);
+    EXPECT_EQ(dialogFolder, folder.toStdString());
+}
+
+TEST_F(SettingsTest, RememberedPortGivesWayToPinsAndToItsAbsence) {
+    RunOnce([] {
+        auto* selector = qobject_cast<QComboBox*>(CtrlWidget(panelHandle, PANEL_DROPDCOM));
+        selector->setFocus();
+        QTest::keyClick(selector, Qt::Key_Down);
+    });
+
+    std::string com1;
+    // A --port pin: numbering as without memory.
+    PortTableClearPins();
+    PortTablePin(5, "/dev/pts/55");
+    ASSERT_EQ(RunProgram([&] { com1 = PortTableDevice(1); }), 0);
+    EXPECT_EQ(com1, "/dev/ttyKV0");
+
+    // The remembered adapter unplugged.
+    PortTableSetScan([] { return std::vector<PortEntry>{{0, "/dev/ttyKV0", "first adapter"}}; });
+    RunOnce([&] { com1 = PortTableDevice(1); });
+    EXPECT_EQ(com1, "/dev/ttyKV0");
+}
+
+TEST_F(SettingsTest, ParameterDialogNeverOpensInASystemFolder) {
+    QTemporaryDir home, program, remembered;
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("Documents")));
+    const std::string documents =
+        QDir(home.path()).filePath(QStringLiteral("Documents")).toStdString();
+    ScopedEnv homeEnv("HOME", home.path().toUtf8());
+    ScopedEnv xdgEnv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toUtf8());
+
+    struct Case {
+        const char* what;
+        std::string rememberedFolder;  // "" for none
+        std::string programFolder;
+        std::string expected;
+    };
+    const std::string gone = remembered.filePath(QStringLiteral("gone")).toStdString();
+    const Case cases[] = {
+        {"remembered folder", remembered.path().toStdString(), program.path().toStdString(),
+         remembered.path().toStdString()},
+        {"writable program folder", "", program.path().toStdString(), program.path().toStdString()},
+        {"remembered folder deleted", gone, program.path().toStdString(),
+         program.path().toStdString()},
+        {"installed program", "", "/usr/bin", documents},
+        {"program folder missing", "", gone, documents},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        ScopedEnv fresh(kSettingsFileVariable,
+                        dir.filePath(QStringLiteral("case%1.ini").arg(n++)).toUtf8());
+        if (!c.rememberedFolder.empty())
+            RememberParamFile((c.rememberedFolder + "/CONpara.dat").c_str());
+        std::strcpy(proj_dir, c.programFolder.c_str());
+        EXPECT_EQ(DialogFolder(), c.expected) << c.what;
+    }
+}
