@@ -49,7 +49,7 @@ std::vector<PortEntry> FoundDevices() {
 }
 
 std::string BaseName(const std::string& path) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of("/\\");  // "\\.\\COM5" is COM5 too
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 

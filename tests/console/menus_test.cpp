@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -52,7 +53,12 @@ class MenusTest : public PanelFixture {
     QAction* Action(const char* name) const {
         return panel->findChild<QAction*>(QString::fromLatin1(name));
     }
-    void Key(QKeySequence key) { QTest::keySequence(panel, key); }
+    // A key pressed while the focus is in a parameter field: the shortcuts belong to the
+    // whole window.
+    void Key(QKeySequence key) {
+        CtrlWidget(panelHandle, PANEL_REFTOP)->setFocus();
+        QTest::keySequence(QApplication::focusWidget(), key);
+    }
     int Count(int order) const {
         const auto o = controller.orders();
         return static_cast<int>(std::count(o.begin(), o.end(), order));
@@ -177,6 +183,14 @@ TEST_F(MenusTest, ViewItemsAndTheSelectorStayInStep) {
     EXPECT_EQ(CtrlValue(PANEL_VIEWMODE), 0u);
     EXPECT_TRUE(Action("actionViewMode0")->isChecked());
     EXPECT_FALSE(Action("actionViewMode1")->isChecked());
+
+    // Status history is the button beside the status line.
+    auto* history = panel->findChild<QAbstractButton*>(QStringLiteral("statusHistoryButton"));
+    ASSERT_NE(history, nullptr);
+    int clicks = 0;
+    QObject::connect(history, &QAbstractButton::clicked, [&] { ++clicks; });
+    Key(QKeySequence(QStringLiteral("Ctrl+H")));
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(MenusTest, FileItemsUseTheParameterFileWhateverTheTarget) {
