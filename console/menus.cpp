@@ -124,9 +124,10 @@ void BuildViewMenu(QMenu* menu) {
     auto* group = new QActionGroup(menu);
     for (int i = 0; i < 3; ++i) {
         const QString name = QStringLiteral("actionViewMode%1").arg(i);
-        QAction* action = AddCommand(menu, name.toLatin1().constData(), modes[i],
-                                     {QKeySequence(QStringLiteral("Ctrl+%1").arg(i + 1))},
-                                     [i] { SetCtrlVal(panelHandle, PANEL_VIEWMODE, i); });
+        QAction* action =
+            AddCommand(menu, name.toLatin1().constData(), modes[i],
+                       {QKeySequence(QStringLiteral("Ctrl+%1").arg(i + 1))},
+                       [handle = panelHandle, i] { SetCtrlVal(handle, PANEL_VIEWMODE, i); });
         action->setCheckable(true);
         action->setChecked(selector && selector->currentIndex() == i);
         group->addAction(action);
