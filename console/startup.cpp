@@ -4,6 +4,7 @@
 #include "console/menus.h"
 #include "console/port_selector.h"
 #include "console/settings.h"
+#include "console/traffic_pane.h"
 #include "link/data_block.h"
 #include "link/frame.h"
 #include "link/port_setup.h"
@@ -98,6 +99,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     if (panelPopUp < 0) return -1;
     InstallCallbacks();
     InstallPanelMenus();
+    InstallTrafficMenu();
     RestoreSettings();
     FillPortSelector();
     GetProjectDir(proj_dir);

@@ -1,7 +1,9 @@
-// The RS-232 calls of rs232.h, each handed to the active back end.
+// The RS-232 calls of rs232.h, each handed to the active back end; reads, writes and input
+// flushes also reach the traffic tap while it listens.
 #include "platform/serial/rs232.h"
 
 #include "platform/serial/com_service.h"
+#include "platform/serial/traffic_tap.h"
 
 int OpenComConfig(int port, const char* /*deviceName*/, long baudRate, int parity, int dataBits,
                   int stopBits, int /*inputQueueSize*/, int /*outputQueueSize*/) {
@@ -28,14 +30,19 @@ int InstallComCallback(int port, int eventMask, int notifyCount, int eventCharac
 }
 
 int ComRd(int port, char* buffer, int count) {
-    return ActiveComService().read(port, buffer, count);
+    const int read = ActiveComService().read(port, buffer, count);
+    if (TrafficTapped()) TapComRead(port, buffer, count, read);
+    return read;
 }
 
 int ComWrt(int port, const char* buffer, int count) {
-    return ActiveComService().write(port, buffer, count);
+    const int written = ActiveComService().write(port, buffer, count);
+    if (TrafficTapped()) TapComWrite(port, buffer, count, written);
+    return written;
 }
 
 int FlushInQ(int port) {
+    if (TrafficTapped()) TapFlushIn(port);
     return ActiveComService().flushIn(port);
 }
 

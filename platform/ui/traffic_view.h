@@ -1,0 +1,101 @@
+// The traffic pane: every frame and raw block that crosses the serial line, one row each,
+// with its time, direction, order, bytes and words, and what the tool threw away (bytes
+// flushed unread, short or failed writes and reads). A tool window beside the main panel
+// that never blocks it. It listens to the serial service only while it is shown, takes
+// what it heard into its rows in batches (every 100 ms), and keeps the last 5000 rows.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/serial/traffic_tap.h"
+
+class QComboBox;
+class QLabel;
+class QTableView;
+class QTimer;
+
+namespace kvui {
+
+// What one block of bytes on the line is, told by the device link.
+struct TrafficBlockInfo {
+    int order = -1;      // the order it belongs to (the filter's key), -1 when none
+    std::string label;   // "5 echo", "firmware block", ...
+    int firstWord = -1;  // byte offset of its first big-endian word, -1 for no words
+};
+
+// The line's protocol as far as the pane needs it; the console passes the link's.
+struct TrafficProtocol {
+    std::vector<std::pair<int, std::string>> orders;  // the filter's choices: code, name
+    // orderSent is the order of the last block written to the controller.
+    std::function<TrafficBlockInfo(bool toController, const uint8_t* bytes, int count,
+                                   int orderSent)>
+        describe;
+};
+
+struct TrafficRow {
+    double seconds = 0.0;  // the serial service's clock
+    TrafficKind kind = TrafficKind::Written;
+    int requested = 0;
+    int result = 0;
+    std::vector<uint8_t> bytes;
+    TrafficBlockInfo info;
+};
+
+class TrafficModel;
+
+class TrafficView : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kMaxRows = 5000;
+    static constexpr int kUpdateMs = 100;
+
+    explicit TrafficView(TrafficProtocol protocol, QWidget* parent = nullptr);
+    ~TrafficView() override;
+
+    // Takes what was heard since the last update into the rows (the update timer does
+    // this while the pane is shown).
+    void takeHeard();
+    // Forgets every row; times count from now on.
+    void clear();
+    // Shows only the rows of order (-1: all).
+    void setOrderFilter(int order);
+    // The rows shown, as Save as text writes them.
+    std::string text();
+    // Asks for a file and writes text() to it whole; the pane says how it went.
+    void saveAsText();
+
+  signals:
+    // The pane was shown, or hidden (closed by the operator included).
+    void shownChanged(bool shown);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    static void Hear(const TrafficEvent& event, void* data);
+    void listen(bool on);
+    void showCounts();
+
+    TrafficProtocol protocol_;
+    std::deque<TrafficRow> heard_;  // not yet in the rows
+    int orderSent_ = -1;
+    double origin_ = 0.0;
+    bool cleared_ = false;
+    std::unique_ptr<TrafficModel> model_;
+    QTableView* table_ = nullptr;
+    QComboBox* filter_ = nullptr;
+    QLabel* counts_ = nullptr;
+    QLabel* message_ = nullptr;
+    QTimer* updates_ = nullptr;
+};
+
+}  // namespace kvui
