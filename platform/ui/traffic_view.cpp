@@ -5,12 +5,16 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/files/file_service.h"
@@ -21,9 +25,12 @@ namespace kvui {
 
 namespace {
 
-enum Column { COL_TIME, COL_DIR, COL_ORDER, COL_BYTES, COL_WORDS, COL_NOTE, COLUMN_COUNT };
-const char* const kHeaders[COLUMN_COUNT] = {"Time (ms)",   "Dir",   "Order",
-                                            "Bytes (hex)", "Words", "Note"};
+// The note sits before the long columns, so what went wrong shows without scrolling.
+enum Column { COL_TIME, COL_DIR, COL_ORDER, COL_NOTE, COL_BYTES, COL_WORDS, COLUMN_COUNT };
+const char* const kHeaders[COLUMN_COUNT] = {"Time (ms)", "Dir",         "Order",
+                                            "Note",      "Bytes (hex)", "Words"};
+// Initial column widths in characters (the bytes of a whole frame); the words take the rest.
+const int kWidths[COLUMN_COUNT - 1] = {10, 4, 18, 27, 108};
 // The table shows this many words of a long raw block; the tooltip and the file all.
 constexpr int kWordsInCell = 16;
 
@@ -63,15 +70,15 @@ std::string Note(const TrafficRow& row) {
     switch (row.kind) {
         case TrafficKind::Written:
             if (row.result < 0) return "write failed (" + std::to_string(row.result) + ")";
-            if (row.result < row.requested) return "short write: " + of + " bytes sent";
+            if (row.result < row.requested) return "short write: " + of + " sent";
             return {};
         case TrafficKind::Read:
             if (row.result < 0) return "read failed (" + std::to_string(row.result) + ")";
-            if (row.result == 0 && row.requested > 0) return "nothing read: time-out";
-            if (row.result < row.requested) return "short read: " + of + " bytes";
+            if (row.result == 0 && row.requested > 0) return "nothing read (time-out)";
+            if (row.result < row.requested) return "short read: " + of;
             return {};
         case TrafficKind::Flushed:
-            return "discarded: flushed unread";
+            return "discarded (flushed unread)";
     }
     return {};
 }
@@ -81,6 +88,31 @@ std::string Milliseconds(double seconds, double origin) {
     std::snprintf(text, sizeof text, "%.1f", (seconds - origin) * 1000.0);
     return text;
 }
+
+// Draws a cell as its text in the table's fixed-pitch font, cut with an ellipsis by counting
+// characters: the style's item painting measures every text and costs twice as much, and
+// the pane redraws ten times a second while rows arrive.
+class PlainCellDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool selected = (option.state & QStyle::State_Selected) != 0;
+        if (selected) painter->fillRect(option.rect, option.palette.highlight());
+        const QVariant colour = index.data(Qt::ForegroundRole);
+        painter->setPen(selected           ? option.palette.highlightedText().color()
+                        : colour.isValid() ? colour.value<QColor>()
+                                           : option.palette.text().color());
+        const QRect area = option.rect.adjusted(3, 0, -3, 0);
+        QString text = index.data().toString();
+        const int pitch = option.fontMetrics.horizontalAdvance(QLatin1Char('0'));
+        const int fits = area.width() / std::max(1, pitch);
+        if (text.size() > fits) text = text.left(std::max(0, fits - 1)) + QChar(0x2026);
+        painter->drawText(area, Qt::AlignVCenter | Qt::AlignLeft, text);
+    }
+};
+
+const QColor kTroubleColour(0xB0, 0x00, 0x00);
 
 }  // namespace
 
@@ -105,8 +137,10 @@ class TrafficModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= rowCount()) return {};
         const TrafficRow& row = at(index.row());
-        if (role == Qt::ToolTipRole && index.column() == COL_WORDS)
-            return QString::fromStdString(Words(row, INT32_MAX));
+        if (role == Qt::ToolTipRole && index.column() >= COL_BYTES)
+            return QString::fromStdString(cell(row, index.column(), INT32_MAX));
+        if (role == Qt::ForegroundRole)
+            return Note(row).empty() ? QVariant() : QVariant(kTroubleColour);
         if (role != Qt::DisplayRole) return {};
         return QString::fromStdString(cell(row, index.column(), kWordsInCell));
     }
@@ -232,20 +266,23 @@ TrafficView::TrafficView(TrafficProtocol protocol, QWidget* parent)
     table_->setModel(model_.get());
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setWordWrap(false);
-    table_->setTextElideMode(Qt::ElideRight);
+    table_->setItemDelegate(new PlainCellDelegate(table_));
     // Fixed row heights and column widths: a new batch never measures its rows.
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table_->horizontalHeader()->setStretchLastSection(true);
-    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const int widths[COLUMN_COUNT - 1] = {10, 4, 18, 60, 50};
-    for (int c = 0; c < COLUMN_COUNT - 1; ++c) table_->setColumnWidth(c, widths[c] * digit);
     QFont mono = table_->font();
     mono.setStyleHint(QFont::TypeWriter);
     mono.setFamily(QStringLiteral("monospace"));
     table_->setFont(mono);
+    table_->verticalHeader()->setDefaultSectionSize(QFontMetrics(mono).height() + 4);
+    const int pitch = QFontMetrics(mono).horizontalAdvance(QLatin1Char('0'));
+    int width = 0;
+    for (int c = 0; c < COLUMN_COUNT - 1; ++c) {
+        table_->setColumnWidth(c, kWidths[c] * pitch + 8);
+        width += table_->columnWidth(c);
+    }
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(filterLabel);
@@ -263,7 +300,11 @@ TrafficView::TrafficView(TrafficProtocol protocol, QWidget* parent)
     updates_->setInterval(kUpdateMs);
     connect(updates_, &QTimer::timeout, this, [this] { takeHeard(); });
 
-    resize(110 * digit, 24 * (fontMetrics().height() + 4));
+    // Room for sixteen words too, as far as the screen allows.
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+    width += 16 * 6 * pitch;
+    if (screen.isValid()) width = std::min(width, screen.width() - 40);
+    resize(width, 24 * (QFontMetrics(mono).height() + 4));
     showCounts();
 }
 

@@ -2,7 +2,6 @@
 // frames and blocks in order with their names, bytes and words; what the tool throws away;
 // the filter, Clear and Save as text; and no tap at all while the pane is hidden.
 #include "platform/ui/traffic_view.h"
-#include "platform/ui/userint.h"
 
 #include <gtest/gtest.h>
 
@@ -26,14 +25,15 @@
 #include "platform/serial/rs232.h"
 #include "platform/serial/traffic_tap.h"
 #include "platform/ui/qt_panel_access.h"
+#include "platform/ui/userint.h"
 #include "tests/support/app/panel_fixture.h"
 
 using namespace kervano;
 
 namespace {
 
-using Row = std::vector<std::string>;  // time, dir, order, bytes, words, note
-enum { TIME, DIR, ORDER, BYTES, WORDS, NOTE };
+using Row = std::vector<std::string>;  // time, dir, order, note, bytes, words
+enum { TIME, DIR, ORDER, NOTE, BYTES, WORDS };
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
     std::string out;
@@ -155,7 +155,7 @@ TEST_F(TrafficViewTest, WhatTheToolThrowsAwayHasRowsOfItsOwn) {
     EXPECT_EQ(rows[1][ORDER], "8 monitor");
     EXPECT_EQ(rows[1][BYTES], Hex(second));
     EXPECT_EQ(rows[1][WORDS].substr(0, 6), "4 5 6 ");
-    EXPECT_EQ(rows[1][NOTE], "discarded: flushed unread");
+    EXPECT_EQ(rows[1][NOTE], "discarded (flushed unread)");
 
     // A write the port takes only in part, an echo that never comes, a write to a closed port.
     struct Case {
@@ -169,13 +169,13 @@ TEST_F(TrafficViewTest, WhatTheToolThrowsAwayHasRowsOfItsOwn) {
              PushGET(RAM, 0);
              line.setWriteLimit(com, -1);
          },
-         "-> 2 get RAM", "short write: 20 of 36 bytes sent"},
+         "-> 2 get RAM", "short write: 20 of 36 sent"},
         {[&] {
              controller.setReplyHook([](int, const uint16_t*, sim::Reply& r) { r.bytes.clear(); });
              CheckComLine(com);
              controller.setReplyHook({});
          },
-         "<- reply to 5 echo", "nothing read: time-out"},
+         "<- reply to 5 echo", "nothing read (time-out)"},
         {[&] {
              CloseCom(com);
              WriteTxBuf(com);
@@ -253,7 +253,7 @@ TEST_F(TrafficViewTest, SaveAsTextWritesTheShownRowsWhole) {
     EXPECT_EQ(lines[0],
               "# kervano-scope line traffic: 8 rows, all orders; time in ms since the tool "
               "started");
-    EXPECT_EQ(lines[1], "Time (ms)\tDir\tOrder\tBytes (hex)\tWords\tNote");
+    EXPECT_EQ(lines[1], "Time (ms)\tDir\tOrder\tNote\tBytes (hex)\tWords");
     const std::vector<Row> rows = Rows();
     for (size_t r = 0; r < rows.size(); ++r) {
         const auto cells = Split(lines[2 + r], '\t');
