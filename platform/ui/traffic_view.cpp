@@ -1,6 +1,5 @@
 #include "platform/ui/traffic_view.h"
 
-#include <QAbstractTableModel>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,79 +14,18 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/files/file_service.h"
 #include "platform/serial/rs232.h"
+#include "platform/ui/traffic_rows.h"
 #include "platform/ui/userint.h"
 
 namespace kvui {
 
 namespace {
 
-// The note sits before the long columns, so what went wrong shows without scrolling.
-enum Column { COL_TIME, COL_DIR, COL_ORDER, COL_NOTE, COL_BYTES, COL_WORDS, COLUMN_COUNT };
-const char* const kHeaders[COLUMN_COUNT] = {"Time (ms)", "Dir",         "Order",
-                                            "Note",      "Bytes (hex)", "Words"};
 // Initial column widths in characters (the bytes of a whole frame); the words take the rest.
-const int kWidths[COLUMN_COUNT - 1] = {10, 4, 18, 27, 108};
-// The table shows this many words of a long raw block; the tooltip and the file all.
-constexpr int kWordsInCell = 16;
-
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() * 3);
-    for (uint8_t b : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[b >> 4];
-        out += digits[b & 0x0F];
-    }
-    return out;
-}
-
-// The big-endian words from firstWord on, unsigned decimal; at most limit of them, then
-// how many there are.
-std::string Words(const TrafficRow& row, int limit) {
-    if (row.info.firstWord < 0) return {};
-    const size_t first = static_cast<size_t>(row.info.firstWord);
-    const size_t total = row.bytes.size() > first ? (row.bytes.size() - first) / 2 : 0;
-    std::string out;
-    for (size_t k = 0; k < total && k < static_cast<size_t>(limit); ++k) {
-        if (!out.empty()) out += ' ';
-        out += std::to_string(row.bytes[first + 2 * k] * 256 + row.bytes[first + 2 * k + 1]);
-    }
-    if (total > static_cast<size_t>(limit)) out += " ... (" + std::to_string(total) + " words)";
-    return out;
-}
-
-const char* Direction(TrafficKind kind) {
-    return kind == TrafficKind::Written ? "->" : "<-";
-}
-
-std::string Note(const TrafficRow& row) {
-    const std::string of = std::to_string(row.result) + " of " + std::to_string(row.requested);
-    switch (row.kind) {
-        case TrafficKind::Written:
-            if (row.result < 0) return "write failed (" + std::to_string(row.result) + ")";
-            if (row.result < row.requested) return "short write: " + of + " sent";
-            return {};
-        case TrafficKind::Read:
-            if (row.result < 0) return "read failed (" + std::to_string(row.result) + ")";
-            if (row.result == 0 && row.requested > 0) return "nothing read (time-out)";
-            if (row.result < row.requested) return "short read: " + of;
-            return {};
-        case TrafficKind::Flushed:
-            return "discarded (flushed unread)";
-    }
-    return {};
-}
-
-std::string Milliseconds(double seconds, double origin) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", (seconds - origin) * 1000.0);
-    return text;
-}
+const int kWidths[TrafficModel::COLUMN_COUNT - 1] = {10, 4, 18, 27, 108};
 
 // Draws a cell as its text in the table's fixed-pitch font, cut with an ellipsis by counting
 // characters: the style's item painting measures every text and costs twice as much, and
@@ -112,129 +50,14 @@ class PlainCellDelegate : public QStyledItemDelegate {
     }
 };
 
-const QColor kTroubleColour(0xB0, 0x00, 0x00);
-
-}  // namespace
-
-// The rows: a ring of the last kMaxRows, and the sequence numbers of those the filter lets
-// through. Cells are formatted when the view asks for them, so only visible rows cost.
-class TrafficModel : public QAbstractTableModel {
-  public:
-    int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : static_cast<int>(shown_.size());
-    }
-    int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : COLUMN_COUNT;
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-            section >= COLUMN_COUNT)
-            return {};
-        return QString::fromLatin1(kHeaders[section]);
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || index.row() >= rowCount()) return {};
-        const TrafficRow& row = at(index.row());
-        if (role == Qt::ToolTipRole && index.column() >= COL_BYTES)
-            return QString::fromStdString(cell(row, index.column(), INT32_MAX));
-        if (role == Qt::ForegroundRole)
-            return Note(row).empty() ? QVariant() : QVariant(kTroubleColour);
-        if (role != Qt::DisplayRole) return {};
-        return QString::fromStdString(cell(row, index.column(), kWordsInCell));
-    }
-
-    std::string cell(const TrafficRow& row, int column, int wordLimit) const {
-        switch (column) {
-            case COL_TIME:
-                return Milliseconds(row.seconds, origin);
-            case COL_DIR:
-                return Direction(row.kind);
-            case COL_ORDER:
-                return row.info.label;
-            case COL_BYTES:
-                return Hex(row.bytes);
-            case COL_WORDS:
-                return Words(row, wordLimit);
-            case COL_NOTE:
-                return Note(row);
-        }
-        return {};
-    }
-
-    const TrafficRow& at(int shownRow) const {
-        return rows_[static_cast<size_t>(shown_[static_cast<size_t>(shownRow)] - firstSeq_)];
-    }
-
-    // Appends rows, then lets the oldest go beyond the ring's size.
-    void append(std::vector<TrafficRow>& added) {
-        if (added.empty()) return;
-        std::vector<uint64_t> passing;
-        for (TrafficRow& row : added) {
-            const uint64_t seq = firstSeq_ + rows_.size();
-            if (passes(row)) passing.push_back(seq);
-            rows_.push_back(std::move(row));
-        }
-        if (!passing.empty()) {
-            const int first = rowCount();
-            beginInsertRows({}, first, first + static_cast<int>(passing.size()) - 1);
-            shown_.insert(shown_.end(), passing.begin(), passing.end());
-            endInsertRows();
-        }
-        const size_t excess = rows_.size() > static_cast<size_t>(TrafficView::kMaxRows)
-                                  ? rows_.size() - TrafficView::kMaxRows
-                                  : 0;
-        if (excess == 0) return;
-        rows_.erase(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(excess));
-        firstSeq_ += excess;
-        size_t gone = 0;
-        while (gone < shown_.size() && shown_[gone] < firstSeq_) ++gone;
-        if (gone == 0) return;
-        beginRemoveRows({}, 0, static_cast<int>(gone) - 1);
-        shown_.erase(shown_.begin(), shown_.begin() + static_cast<std::ptrdiff_t>(gone));
-        endRemoveRows();
-    }
-
-    void clear() {
-        beginResetModel();
-        firstSeq_ += rows_.size();
-        rows_.clear();
-        shown_.clear();
-        endResetModel();
-    }
-
-    void setFilter(int order) {
-        beginResetModel();
-        filter_ = order;
-        shown_.clear();
-        for (size_t i = 0; i < rows_.size(); ++i)
-            if (passes(rows_[i])) shown_.push_back(firstSeq_ + i);
-        endResetModel();
-    }
-
-    int filter() const { return filter_; }
-    int kept() const { return static_cast<int>(rows_.size()); }
-
-    double origin = 0.0;  // the time that shows as 0 ms
-
-  private:
-    bool passes(const TrafficRow& row) const { return filter_ < 0 || row.info.order == filter_; }
-
-    std::deque<TrafficRow> rows_;
-    uint64_t firstSeq_ = 0;  // sequence number of rows_.front()
-    std::deque<uint64_t> shown_;
-    int filter_ = -1;
-};
-
-namespace {
 TrafficView* listening = nullptr;  // the pane the tap reports to
+
 }  // namespace
 
 TrafficView::TrafficView(TrafficProtocol protocol, QWidget* parent)
     : QWidget(parent, Qt::Tool),
       protocol_(std::move(protocol)),
-      model_(std::make_unique<TrafficModel>()) {
+      model_(std::make_unique<TrafficModel>(kMaxRows)) {
     setObjectName(QStringLiteral("trafficView"));
     setWindowTitle(QStringLiteral("Traffic"));
 
@@ -279,7 +102,7 @@ TrafficView::TrafficView(TrafficProtocol protocol, QWidget* parent)
     table_->verticalHeader()->setDefaultSectionSize(QFontMetrics(mono).height() + 4);
     const int pitch = QFontMetrics(mono).horizontalAdvance(QLatin1Char('0'));
     int width = 0;
-    for (int c = 0; c < COLUMN_COUNT - 1; ++c) {
+    for (int c = 0; c < TrafficModel::COLUMN_COUNT - 1; ++c) {
         table_->setColumnWidth(c, kWidths[c] * pitch + 8);
         width += table_->columnWidth(c);
     }
@@ -375,22 +198,12 @@ void TrafficView::setOrderFilter(int order) {
 
 std::string TrafficView::text() {
     takeHeard();
-    const int count = model_->rowCount();
-    std::string out = "# kervano-scope line traffic: " + std::to_string(count) + " rows";
+    std::string out =
+        "# kervano-scope line traffic: " + std::to_string(model_->rowCount()) + " rows";
     out += model_->filter() < 0 ? ", all orders" : ", order " + std::to_string(model_->filter());
     out += cleared_ ? "; time in ms since the pane was cleared\n"
                     : "; time in ms since the tool started\n";
-    for (int c = 0; c < COLUMN_COUNT; ++c) out += std::string(c ? "\t" : "") + kHeaders[c];
-    out += '\n';
-    for (int r = 0; r < count; ++r) {
-        const TrafficRow& row = model_->at(r);
-        for (int c = 0; c < COLUMN_COUNT; ++c) {
-            if (c) out += '\t';
-            out += model_->cell(row, c, INT32_MAX);
-        }
-        out += '\n';
-    }
-    return out;
+    return out + model_->text();
 }
 
 void TrafficView::saveAsText() {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/serial/traffic_tap.h"
+#include "platform/ui/traffic_rows.h"
 
 class QComboBox;
 class QLabel;
@@ -22,13 +23,6 @@ class QTableView;
 class QTimer;
 
 namespace kvui {
-
-// What one block of bytes on the line is, told by the device link.
-struct TrafficBlockInfo {
-    int order = -1;      // the order it belongs to (the filter's key), -1 when none
-    std::string label;   // "5 echo", "firmware block", ...
-    int firstWord = -1;  // byte offset of its first big-endian word, -1 for no words
-};
 
 // The line's protocol as far as the pane needs it; the console passes the link's.
 struct TrafficProtocol {
@@ -38,17 +32,6 @@ struct TrafficProtocol {
                                    int orderSent)>
         describe;
 };
-
-struct TrafficRow {
-    double seconds = 0.0;  // the serial service's clock
-    TrafficKind kind = TrafficKind::Written;
-    int requested = 0;
-    int result = 0;
-    std::vector<uint8_t> bytes;
-    TrafficBlockInfo info;
-};
-
-class TrafficModel;
 
 class TrafficView : public QWidget {
     Q_OBJECT
@@ -88,7 +71,6 @@ class TrafficView : public QWidget {
     TrafficProtocol protocol_;
     std::deque<TrafficRow> heard_;  // not yet in the rows
     int orderSent_ = -1;
-    double origin_ = 0.0;
     bool cleared_ = false;
     std::unique_ptr<TrafficModel> model_;
     QTableView* table_ = nullptr;
