@@ -5,6 +5,7 @@
 #include "resources/panel_ids.h"
 #include "scope/chart_labels.h"
 #include "scope/leds.h"
+#include "scope/monitor_recording.h"
 
 namespace kervano {
 
@@ -72,6 +73,7 @@ void PlotRAWValues() {
 
     TakeReplyWords();
     if (indexA > kMaxIndexA) indexA = kMaxIndexA;
+    if (monitorRecording) RecordMonitorReply();
 
     ConfigureStripChart(PANEL_STRIPTOP);
     ConfigureStripChart(PANEL_STRIPBOT);
