@@ -2,6 +2,7 @@
 #include "console/data_capture.h"
 
 #include <cstdio>
+#include <ctime>
 
 #include "console/commands.h"
 #include "console/startup.h"
@@ -11,6 +12,7 @@
 #include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
 #include "scope/data_graphs.h"
+#include "scope/last_capture.h"
 #include "scope/monitor.h"
 #include "scope/reference_curves.h"
 
@@ -83,6 +85,7 @@ int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
         SetCtrlAttribute(panelHandle, PANEL_GRAPHTOP, ATTR_NUM_CURSORS, 0);
         SetCtrlAttribute(panelHandle, PANEL_GRAPHBOT, ATTR_NUM_CURSORS, 0);
     }
+    RememberCapture(std::time(nullptr));
 
     SetCtrlAttribute(panelHandle, PANEL_DATALOCK, ATTR_DIMMED, 0);
     FlushOutQ(com);

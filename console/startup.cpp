@@ -16,6 +16,7 @@
 #include "resources/panel_ids.h"
 #include "scope/chart_labels.h"
 #include "scope/data_graphs.h"
+#include "scope/last_capture.h"
 #include "scope/monitor.h"
 
 namespace kervano {
@@ -33,6 +34,7 @@ void ClearCurves() {
         yArrayA[i] = 0;
         yArrayB[i] = 0;
     }
+    ForgetCapture();
 }
 }  // namespace
 
