@@ -1,6 +1,7 @@
 #include "console/startup.h"
 
 #include "console/commands.h"
+#include "console/export_commands.h"
 #include "console/menus.h"
 #include "console/port_selector.h"
 #include "console/settings.h"
@@ -101,6 +102,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     if (panelPopUp < 0) return -1;
     InstallCallbacks();
     InstallPanelMenus();
+    InstallExportCommands();
     InstallTrafficMenu();
     RestoreSettings();
     FillPortSelector();
