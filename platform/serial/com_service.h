@@ -24,6 +24,11 @@ class ComService {
     // returns the bytes waiting then.
     virtual int waitForInput(int port, int count, double seconds) = 0;
     virtual std::string openFailureReason(int port) = 0;
+    // True when port is open but its device went away (an adapter unplugged, a pty hung up):
+    // nothing passes until the port is closed and opened again.
+    virtual bool deviceGone(int port) = 0;
+    // True when the device behind port number is there to be opened (plugged in).
+    virtual bool devicePresent(int port) = 0;
 
     virtual double timer() = 0;
     virtual void delay(double seconds) = 0;

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -346,6 +347,29 @@ int HostComService::waitForInput(int number, int count, double seconds) {
 std::string HostComService::openFailureReason(int number) {
     const auto it = ports_.find(number);
     return it == ports_.end() ? std::string() : it->second->reason;
+}
+
+bool HostComService::deviceGone(int number) {
+    Port* port = openPort(number);
+    if (port == nullptr) return false;
+    // A hang-up is noticed when the device is read: look now rather than at the next pass
+    // of the event loop.
+    pull(*port);
+    return port->failed;
+}
+
+bool HostComService::devicePresent(int number) {
+    const std::string device = PortTableDevice(number);
+    if (device.empty()) return false;
+#ifdef Q_OS_WIN
+    const QString name = QString::fromStdString(device);
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        if (info.portName() == name) return true;
+    return false;
+#else
+    // Through a symbolic link too: a link to a device that went away leads nowhere.
+    return QFileInfo::exists(QString::fromStdString(device));
+#endif
 }
 
 double HostComService::timer() {

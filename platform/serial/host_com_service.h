@@ -34,6 +34,8 @@ class HostComService : public ComService {
     int inQueueLength(int port) override;
     int waitForInput(int port, int count, double seconds) override;
     std::string openFailureReason(int port) override;
+    bool deviceGone(int port) override;
+    bool devicePresent(int port) override;
 
     double timer() override;
     void delay(double seconds) override;

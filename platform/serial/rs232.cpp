@@ -5,6 +5,10 @@
 #include "platform/serial/com_service.h"
 #include "platform/serial/traffic_tap.h"
 
+namespace {
+int eventsDepth = 0;
+}  // namespace
+
 int OpenComConfig(int port, const char* /*deviceName*/, long baudRate, int parity, int dataBits,
                   int stopBits, int /*inputQueueSize*/, int /*outputQueueSize*/) {
     // The device comes from the port table, not from the caller; the queues grow as needed.
@@ -67,9 +71,24 @@ void Delay(double seconds) {
 }
 
 int ProcessSystemEvents() {
-    return ActiveComService().processSystemEvents();
+    ++eventsDepth;
+    const int result = ActiveComService().processSystemEvents();
+    --eventsDepth;
+    return result;
+}
+
+int ProcessSystemEventsDepth() {
+    return eventsDepth;
 }
 
 std::string ComOpenFailureReason(int port) {
     return ActiveComService().openFailureReason(port);
+}
+
+int ComDeviceGone(int port) {
+    return ActiveComService().deviceGone(port) ? 1 : 0;
+}
+
+int ComDevicePresent(int port) {
+    return ActiveComService().devicePresent(port) ? 1 : 0;
 }

@@ -51,7 +51,15 @@ void Delay(double seconds);
 // is pending it may wait a few milliseconds for the next event; arriving serial data ends
 // that wait at once.
 int ProcessSystemEvents();
+// How deeply ProcessSystemEvents calls are nested now: 0 when none runs. Work that must not
+// run inside a command's wait (a port set-up of its own) asks this first.
+int ProcessSystemEventsDepth();
 
 // The operating system's own words for the last failed OpenComConfig on this port
 // ("Permission denied", ...), empty when there is none.
 std::string ComOpenFailureReason(int port);
+// 1 when port is open but its device went away (an adapter unplugged, a pty hung up):
+// nothing passes until the port is closed and opened again. Else 0.
+int ComDeviceGone(int port);
+// 1 when the device behind port number is there to be opened (plugged in), else 0.
+int ComDevicePresent(int port);

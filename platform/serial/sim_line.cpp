@@ -61,6 +61,27 @@ void SimLine::setWriteLimit(int port, int maxBytes) {
     state(port).writeLimit = maxBytes;
 }
 
+void SimLine::unplug(int port) {
+    PortState& s = state(port);
+    s.unplugged = true;
+    if (s.open) s.failed = true;
+    std::erase_if(pending_, [port](const Pending& p) { return p.port == port; });
+}
+
+void SimLine::plugIn(int port) {
+    state(port).unplugged = false;
+}
+
+bool SimLine::deviceGone(int port) {
+    const PortState* s = openState(port);
+    return s != nullptr && s->failed;
+}
+
+bool SimLine::devicePresent(int port) {
+    const auto it = ports_.find(port);
+    return it == ports_.end() || !it->second.unplugged;
+}
+
 bool SimLine::isOpen(int port) const {
     const auto it = ports_.find(port);
     return it != ports_.end() && it->second.open;
@@ -84,7 +105,7 @@ void SimLine::advanceTo(double t) {
     for (size_t i = 0; i < landed; ++i) {
         const Pending& p = pending_[i];
         PortState* s = openState(p.port);
-        if (s == nullptr) continue;  // nobody listens: the bytes are lost, as on a wire
+        if (s == nullptr || s->failed) continue;  // nobody listens: lost, as on a wire
         s->inQueue.insert(s->inQueue.end(), p.bytes.begin(), p.bytes.end());
         s->newBytes = true;
         if ((s->mask & LWRS_RXFLAG) != 0 &&
@@ -106,7 +127,12 @@ int SimLine::open(int port, long baudRate, int parity, int dataBits, int stopBit
     close(port);
     PortState& s = state(port);
     if (s.openResult != 0) return s.openResult;
+    if (s.unplugged) {
+        s.reason = "the device is unplugged";
+        return kComNoSerialPort;
+    }
     s.open = true;
+    s.failed = false;
     s.timeout = 10.0;
     s.reason.clear();
     return 0;
@@ -116,6 +142,7 @@ int SimLine::close(int port) {
     PortState* s = openState(port);
     if (s == nullptr) return 0;
     s->open = false;
+    s->failed = false;
     s->mask = 0;
     s->callback = nullptr;
     s->data = nullptr;
@@ -166,6 +193,7 @@ int SimLine::installCallback(int port, int eventMask, int notifyCount, int event
 double SimLine::completeAt(int port, size_t wanted, double deadline) const {
     size_t have = ports_.at(port).inQueue.size();
     if (have >= wanted) return now_;
+    if (ports_.at(port).failed) return deadline;  // nothing more arrives
     for (const Pending& p : pending_) {
         if (!Due(p.time, deadline)) break;
         if (p.port != port) continue;
@@ -181,6 +209,15 @@ int SimLine::read(int port, char* buffer, int count) {
     if (count == 0) return 0;
     advanceTo(now_);  // bytes scheduled for this very moment are already there
     const size_t wanted = static_cast<size_t>(count);
+    if (openState(port)->failed) {
+        // A device that went away has nothing more to give: what was received, then errors.
+        std::vector<uint8_t>& queue = openState(port)->inQueue;
+        if (queue.empty()) return kComIoError;
+        const size_t n = std::min(wanted, queue.size());
+        std::memcpy(buffer, queue.data(), n);
+        queue.erase(queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(n));
+        return static_cast<int>(n);
+    }
     // Jump to the moment the count is complete, or to the time-out.
     advanceTo(completeAt(port, wanted, OnGrid(now_ + openState(port)->timeout)));
     std::vector<uint8_t>& queue = openState(port)->inQueue;
@@ -207,6 +244,7 @@ int SimLine::write(int port, const char* buffer, int count) {
     PortState* s = openState(port);
     if (s == nullptr) return kComPortNotOpen;
     if (count < 0 || (count > 0 && buffer == nullptr)) return kComInvalidParameter;
+    if (s->failed) return kComIoError;
     if (count == 0) return 0;
     const int sent = s->writeLimit >= 0 ? std::min(count, s->writeLimit) : count;
     const auto* bytes = reinterpret_cast<const uint8_t*>(buffer);

@@ -40,6 +40,13 @@ class SimLine : public ComService {
     // Makes ComWrt on port accept only maxBytes of each write (-1: all).
     void setWriteLimit(int port, int maxBytes);
     void setQuantum(double seconds) { quantum_ = seconds; }
+    // The device behind port goes away, as an unplugged adapter: an open port keeps what it
+    // had received, then fails every read and write until it is closed; bytes on their way
+    // are lost, and opening it fails until plugIn.
+    void unplug(int port);
+    // The device is back: the port can be opened again (an open port that failed stays
+    // failed until it is reopened).
+    void plugIn(int port);
 
     double now() const { return now_; }
     const std::vector<Write>& writes() const { return writes_; }
@@ -65,6 +72,8 @@ class SimLine : public ComService {
     int inQueueLength(int port) override;
     int waitForInput(int port, int count, double seconds) override;
     std::string openFailureReason(int port) override;
+    bool deviceGone(int port) override;
+    bool devicePresent(int port) override;
     // Reading the clock takes one grid step (1 ns), as on a real machine where two
     // readings never coincide; a wait never ends with its elapsed time exactly on a limit.
     double timer() override;
@@ -92,6 +101,8 @@ class SimLine : public ComService {
         bool inCallback = false;
         int openResult = 0;
         std::string reason;
+        bool unplugged = false;  // the device is away
+        bool failed = false;     // the open port lost its device
     };
 
     void advanceTo(double t);  // moves the clock, landing every byte due by then

@@ -295,7 +295,10 @@ TEST_F(HostSerial, RejectsBadArgumentsOnAnOpenPort) {
 TEST_F(HostSerial, AHungUpLineEndsReadsAndWritesPromptly) {
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
     ASSERT_EQ(SetComTime(kPort, 1.0), 0);
+    EXPECT_EQ(ComDeviceGone(kPort), 0);
+    EXPECT_EQ(ComDevicePresent(kPort), 1);
     pty.closeMaster();
+    EXPECT_EQ(ComDeviceGone(kPort), 1) << "noticed when asked, without waiting for events";
     char buffer[36] = {};
     const double start = Timer();
     EXPECT_LE(ComRd(kPort, buffer, 36), 0);
@@ -308,6 +311,22 @@ TEST_F(HostSerial, AHungUpLineEndsReadsAndWritesPromptly) {
     for (int i = 0; i < 50; ++i) ProcessSystemEvents();
     EXPECT_LT(CpuSeconds() - cpu, 0.5 * (Timer() - wall));
     EXPECT_EQ(CloseCom(kPort), 0);
+    EXPECT_EQ(ComDeviceGone(kPort), 0) << "a closed port has no device to lose";
+}
+
+TEST_F(HostSerial, ADeviceIsPresentWhileItsPathLeadsToOne) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string link = dir.filePath(QStringLiteral("controller")).toStdString();
+    PortTablePin(kPort + 1, link);
+    EXPECT_EQ(ComDevicePresent(kPort + 1), 0);
+    ASSERT_TRUE(QFile::link(QString::fromStdString(pty.slavePath()), QString::fromStdString(link)));
+    EXPECT_EQ(ComDevicePresent(kPort + 1), 1);
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(link)));
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral("/dev/kervano-no-such-device"), QString::fromStdString(link)));
+    EXPECT_EQ(ComDevicePresent(kPort + 1), 0) << "a link that leads nowhere";
+    EXPECT_EQ(ComDevicePresent(kPort + 2), 0) << "no device behind the number";
 }
 
 TEST_F(HostSerial, IdleProcessSystemEventsWaitsBrieflyWithoutBurningTheCpu) {

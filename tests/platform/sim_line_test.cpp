@@ -290,6 +290,28 @@ TEST_F(SimSerial, ClosedPortsAndFailedOpens) {
     EXPECT_FALSE(line.isOpen(4));
 }
 
+TEST_F(SimSerial, AnUnpluggedDeviceFailsTheOpenPortUntilItIsBackAndReopened) {
+    line.deliver(kPort, Frame(1), 0.0);
+    line.deliver(kPort, Frame(2), 0.5);
+    Delay(0.1);
+    EXPECT_EQ(ComDeviceGone(kPort), 0);
+    line.unplug(kPort);
+    EXPECT_EQ(ComDeviceGone(kPort), 1);
+    EXPECT_EQ(ComDevicePresent(kPort), 0);
+    std::vector<uint8_t> got;
+    EXPECT_EQ(read(got, 72), 36) << "what had arrived, at once; the rest is lost";
+    EXPECT_EQ(read(got, 36), kComIoError);
+    char buffer[36] = {};
+    EXPECT_EQ(ComWrt(kPort, buffer, 36), kComIoError);
+    EXPECT_EQ(OpenComConfig(kPort, "", 19200, 0, 8, 1, 4096, 4096), kComNoSerialPort);
+
+    line.plugIn(kPort);
+    EXPECT_EQ(ComDevicePresent(kPort), 1);
+    ASSERT_EQ(OpenComConfig(kPort, "", 19200, 0, 8, 1, 4096, 4096), 0);
+    EXPECT_EQ(ComDeviceGone(kPort), 0);
+    EXPECT_EQ(ComWrt(kPort, buffer, 36), 36);
+}
+
 TEST_F(SimSerial, ARoutineMayCloseItsPortAndPumpEvents) {
     auto routine = [](int port, int, void* data) {
         ++*static_cast<int*>(data);
