@@ -101,6 +101,8 @@ class UserActionFilter : public QObject {
     }
 };
 
+int callbackDepth = 0;
+
 UserActionFilter* Filter() {
     static UserActionFilter* filter = new UserActionFilter();
     return filter;
@@ -119,7 +121,13 @@ void FireCtrlEvent(int panel, int control, int event) {
     auto it = record->ctrlCallbacks.find(control);
     if (it == record->ctrlCallbacks.end() || !it->second.fn) return;
     const CtrlCallbackSlot slot = it->second;
+    ++callbackDepth;
     slot.fn(panel, control, event, slot.data, 0, 0);
+    --callbackDepth;
+}
+
+int CtrlCallbackDepth() {
+    return callbackDepth;
 }
 
 void WireControl(int panel, int control, QWidget* w) {
