@@ -1,6 +1,7 @@
 // The COM selector: a change brings the link up again on the chosen port.
 #include "console/commands.h"
 #include "console/startup.h"
+#include "link/link_state.h"
 #include "link/port_setup.h"
 #include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
@@ -11,6 +12,7 @@ int CC_DropDCom(int /*panel*/, int /*control*/, int event, void* /*callbackData*
                 int /*eventData1*/, int /*eventData2*/) {
     if (event != EVENT_COMMIT && event != EVENT_VAL_CHANGED) return 0;
     CloseCom(com);
+    LinkPortClosed();
     GetCtrlVal(panelHandle, PANEL_DROPDCOM, &com);
     ShowStatus("Init COM-Port ...");
     InitRS232(com);

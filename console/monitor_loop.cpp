@@ -2,6 +2,7 @@
 #include "console/commands.h"
 #include "console/startup.h"
 #include "link/frame.h"
+#include "link/link_state.h"
 #include "link/packet.h"
 #include "link/port_setup.h"
 #include "platform/serial/rs232.h"
@@ -66,6 +67,7 @@ int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
         tdiff = Timer() - tstart;
         if (tdiff > kLineTimeout) {
             ShowStatus("Timeout RS232-Line!");
+            LinkReplied(false);
             stop_flag = 1;
             break;
         }

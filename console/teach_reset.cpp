@@ -2,6 +2,7 @@
 #include "console/commands.h"
 #include "console/startup.h"
 #include "link/frame.h"
+#include "link/link_state.h"
 #include "link/packet.h"
 #include "link/port_setup.h"
 #include "link/transactions.h"
@@ -46,7 +47,10 @@ void AcknowledgedTransaction(int orderCode, bool teach) {
     }
     // PushGET's own wait leaves its elapsed time in tdiff, so this reports a parameter
     // read that timed out as well as a missing acknowledgement.
-    if (tdiff > kAckTimeout) ShowStatus("Timeout RS-232!!");
+    if (tdiff > kAckTimeout) {
+        ShowStatus("Timeout RS-232!!");
+        LinkReplied(false);
+    }
 }
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "console/startup.h"
 #include "link/frame.h"
+#include "link/link_state.h"
 #include "link/packet.h"
 #include "link/status_listeners.h"
 #include "link/transactions.h"
@@ -83,6 +84,7 @@ void RemoveReceiveNotification() {
 
 int InitRS232(int port) {
     const int opened = OpenComConfig(port, "", 19200, 0, 8, 1, 4096, 4096);
+    LinkPortOpened(port, opened);
     // The operating system's reason behind a failed open goes into the status line's
     // tooltip, beside the status text itself.
     const std::string reason = opened < 0 ? ComOpenFailureReason(port) : std::string();
@@ -125,6 +127,7 @@ void RX_Receive_Function(int /*port*/, int events, void* /*data*/) {
     rx_flag = 1;
     graphrefresh = 1;
     FlushInQ(com);
+    LinkReplied(true);
 }
 
 int WaitRxFull() {
@@ -136,6 +139,7 @@ int WaitRxFull() {
         if (tdiff > kReplyTimeout) {
             SetStatusText("Timeout-RS-232...");
             ret = 0;
+            LinkReplied(false);
             break;
         }
         if (rx_flag != 0) break;
@@ -161,6 +165,7 @@ int CheckComLine(int port) {
     } else {
         SetStatusText("read error - not sync byte 0xAA!");
     }
+    LinkReplied(result == 1);
     ShowStatus();
     return result;
 }

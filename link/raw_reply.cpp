@@ -1,6 +1,7 @@
 #include "link/raw_reply.h"
 
 #include "link/frame.h"
+#include "link/link_state.h"
 #include "link/port_setup.h"
 #include "platform/serial/rs232.h"
 
@@ -22,6 +23,7 @@ int WaitForRawReply(int wanted, double limit, bool& timedOut) {
         // than asking again and again: the wait then costs no processor time.
         ComWaitInQ(com, wanted, limit - tdiff);
     }
+    LinkReplied(!timedOut);
     return n;
 }
 
