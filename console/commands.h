@@ -4,6 +4,10 @@
 
 namespace kervano {
 
+// Follows "Timeout RS232-Line!" after a run's line time-out: the parameter frame stays dimmed
+// until Stop, and the operator is to know it.
+constexpr const char* kStopHintText = "Timeout RS232-Line! - press Stop to unlock the parameters";
+
 int CC_BTNRun(int panel, int control, int event, void* callbackData, int eventData1,
               int eventData2);
 int CC_BTNStop(int panel, int control, int event, void* callbackData, int eventData1,

@@ -68,6 +68,7 @@ int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
         if (tdiff > kLineTimeout) {
             ShowStatus("Timeout RS232-Line!");
             LinkReplied(false);
+            ShowStatus(kStopHintText);
             stop_flag = 1;
             break;
         }

@@ -91,10 +91,12 @@ TEST_F(MonitorTest, SilentControllerEndsTheRunJustAfterTwoSeconds) {
     controller.model().faults.silent = true;
     const double start = line.now();
     Run();
-    EXPECT_EQ(StatusText(), "Timeout RS232-Line!");
     EXPECT_GT(line.now() - start, 2.0);
     EXPECT_LT(line.now() - start, 2.01);
-    EXPECT_EQ(TakeStatusHistory(), (std::vector<std::string>{"Line Ok!", "Timeout RS232-Line!"}));
+    // The time-out's own text first, then the same with the way out of the dimmed frame.
+    EXPECT_EQ(TakeStatusHistory(),
+              (std::vector<std::string>{"Line Ok!", "Timeout RS232-Line!", kStopHintText}));
+    EXPECT_EQ(StatusText(), "Timeout RS232-Line! - press Stop to unlock the parameters");
     EXPECT_FALSE(IsDimmed(PANEL_RUNLOCK));
     EXPECT_TRUE(IsDimmed(PANEL_DATALOCK)) << "only Stop or a capture frees it";
     EXPECT_EQ(stop_flag, 1);
@@ -108,7 +110,7 @@ TEST_F(MonitorTest, TimeoutCountsFromTheLastRequest) {
     });
     const double start = line.now();
     Run();
-    EXPECT_EQ(StatusText(), "Timeout RS232-Line!");
+    EXPECT_EQ(StatusText(), kStopHintText);
     EXPECT_EQ(MonitorRequests(), 5);
     EXPECT_GT(line.now() - start, 4 * 1.9 + 2.0);
 }
@@ -116,7 +118,8 @@ TEST_F(MonitorTest, TimeoutCountsFromTheLastRequest) {
 TEST_F(MonitorTest, RunOnAClosedPortShowsNoLineOk) {
     CloseCom(com);
     Run();
-    EXPECT_EQ(TakeStatusHistory(), (std::vector<std::string>{"Timeout RS232-Line!"}));
+    EXPECT_EQ(TakeStatusHistory(),
+              (std::vector<std::string>{"Timeout RS232-Line!", kStopHintText}));
 }
 
 TEST_F(MonitorTest, ViewModeChoosesThePacketOfTheNextRequest) {
