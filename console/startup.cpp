@@ -2,6 +2,7 @@
 
 #include "console/commands.h"
 #include "console/export_commands.h"
+#include "console/link_view.h"
 #include "console/menus.h"
 #include "console/port_selector.h"
 #include "console/settings.h"
@@ -104,6 +105,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InstallPanelMenus();
     InstallExportCommands();
     InstallTrafficMenu();
+    InstallLinkViews();
     RestoreSettings();
     FillPortSelector();
     GetProjectDir(proj_dir);
