@@ -1,0 +1,64 @@
+#include "console/link_reconnect.h"
+
+#include <algorithm>
+
+#include "link/link_state.h"
+#include "link/port_setup.h"
+#include "platform/serial/rs232.h"
+#include "platform/ui/control_events.h"
+
+namespace kervano {
+
+namespace {
+// A device that is there but cannot be opened yet (its permissions still being set, another
+// program holding it) is tried again after 1, 2, 4 ... turns, at most this many.
+constexpr int kLongestRetryGap = 16;
+
+int lostPort = 0;   // the port whose device went away, awaited back; 0 for none
+bool told = false;  // the loss is on the status line
+int retryGap = 1;
+int turnsToWait = 0;
+
+void Forget() {
+    lostPort = 0;
+    told = false;
+    retryGap = 1;
+    turnsToWait = 0;
+}
+}  // namespace
+
+bool ProgramIsIdle() {
+    return kvui::CtrlCallbackDepth() == 0 && ProcessSystemEventsDepth() == 0;
+}
+
+void WatchLinkDevice(bool mayReopen) {
+    LinkCheckDevice();
+    if (lostPort == 0 && linkState == LINK_PORT_CLOSED && linkClosedCause == LINK_DEVICE_GONE)
+        lostPort = linkPort;
+    if (lostPort == 0) return;
+    // The link is up again, or the operator has moved to another port: nothing to await.
+    if (linkState != LINK_PORT_CLOSED || com != lostPort) return Forget();
+    if (!mayReopen || !ProgramIsIdle()) return;
+
+    if (!told) {
+        ShowStatus(kDeviceGoneText);
+        told = true;
+    }
+    if (ComDevicePresent(com) == 0) {
+        retryGap = 1;
+        turnsToWait = 0;
+        return;
+    }
+    if (turnsToWait > 0) {
+        --turnsToWait;
+        return;
+    }
+    ShowStatus(kDeviceBackText);
+    CloseCom(com);
+    InitRS232(com);
+    if (linkState != LINK_PORT_CLOSED) return Forget();
+    turnsToWait = retryGap;
+    retryGap = std::min(2 * retryGap, kLongestRetryGap);
+}
+
+}  // namespace kervano
