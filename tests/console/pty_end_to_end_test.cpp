@@ -124,8 +124,8 @@ TEST_F(EndToEndTest, RunScrollsBothChartsUntilStop) {
     const auto requests = Requests();
     int monitor = 0;
     for (const auto& r : requests) monitor += r.first == 8;
-    // One request outstanding at a time, and each reply takes 19 ms at 19200 baud: the
-    // controller's pace, at most ~53 exchanges a second.
+    // One request outstanding at a time, and each exchange takes 37.5 ms at 19200 baud
+    // (36 bytes each way): the line's pace, at most ~27 exchanges a second.
     EXPECT_GT(monitor, 5);
     EXPECT_LT(monitor, 60);
 }
