@@ -1,122 +1,357 @@
-// Measures what an operator feels: how fast the live monitor runs on a 19200-baud line,
-// how much processor the waiting loops take, what one redraw costs, and the memory used.
-// Runs offscreen against the built-in simulated controller on a real pseudo-terminal.
+// What an operator's machine sees of the tool, against kervano-sim paced like a 19200-baud
+// line in both directions, on whatever display the environment gives (scripts/bench runs
+// it on Xvfb with accessibility off):
 //
-//   QT_QPA_PLATFORM=offscreen build/bin/monitor_bench [seconds]
-#include <sys/resource.h>
+// - the real kervano-scope, launched: launch -> panel with parameters and firmware text,
+//   processor share while idle with the port open, its peak memory;
+// - the tool's code in this process with the real panel: the live monitor's rate, its
+//   turn-around from a reply's read to the next request's write, its processor share,
+//   a data capture, and the monitor against an emulator that answers at once.
+//
+// Each figure is measured over several runs and the median is printed in a table with its
+// limit and target. --soak runs the unpaced monitor for a long time and follows memory.
+//
+//   monitor_bench [--runs N] [--seconds S] [--soak SECONDS]
+#include <sys/utsname.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
 
+#include "bench/support/figures.h"
+#include "bench/support/process_stats.h"
+#include "bench/support/timed_com_service.h"
+#include "bench/support/tool_launch.h"
 #include "console/commands.h"
+#include "console/port_watch.h"
 #include "console/startup.h"
-#include "link/frame.h"
 #include "link/port_setup.h"
 #include "platform/serial/port_table.h"
 #include "platform/serial/rs232.h"
-#include "platform/ui/chart_view_control.h"
 #include "platform/ui/userint.h"
 #include "resources/panel_ids.h"
-#include "scope/monitor.h"
-#include "sim/pty_server.h"
+#include "tests/support/child_process.h"
 
 using namespace kervano;
+using bench::Row;
+using bench::Text;
 
 namespace {
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+constexpr double kBaud = 19200;
+constexpr double kByteSeconds = 10.0 / kBaud;  // start bit, eight data bits, stop bit
+constexpr int kFrame = 36;
+constexpr int kBlockReply = 128;
+constexpr int kFirmwareReply = 64;
+constexpr double kEchoDelay = 0.05;  // the echo check reads its reply this long after writing
+constexpr const char* kFirmwareText = "SIM 1.31";
 
-double WallSeconds() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
+// What the line needs: one monitor exchange; a capture (one exchange and four blocks);
+// start-up (the echo check, two parameter reads and the firmware information).
+constexpr double kExchangeSeconds = 2 * kFrame * kByteSeconds;
+constexpr double kCaptureSeconds = kExchangeSeconds + 4 * (kFrame + kBlockReply) * kByteSeconds;
+constexpr double kStartSeconds = std::max(kEchoDelay, kExchangeSeconds) + 2 * kExchangeSeconds +
+                                 (kFrame + kFirmwareReply) * kByteSeconds;
 
-struct Span {
-    double wall = WallSeconds();
-    double cpu = CpuSeconds();
-    double elapsed() const { return WallSeconds() - wall; }
-    double cpuShare() const { return (CpuSeconds() - cpu) / elapsed(); }
+struct Options {
+    int runs = 3;
+    double seconds = 10.0;
+    double soak = 0.0;
 };
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc) return false;
+        const double value = std::atof(argv[++i]);
+        if (arg == "--runs" && value >= 1) {
+            options.runs = static_cast<int>(value);
+        } else if (arg == "--seconds" && value > 0) {
+            options.seconds = value;
+        } else if (arg == "--soak" && value > 0) {
+            options.soak = value;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string FirstLineOf(const char* path, const std::string& key) {
+    std::ifstream file(path);
+    std::string line;
+    while (std::getline(file, line))
+        if (line.rfind(key, 0) == 0)
+            return line.substr(line.find_first_not_of(" \t:=", key.size()));
+    return "?";
+}
+
+void PrintMachine() {
+    utsname system{};
+    uname(&system);
+    std::string os = FirstLineOf("/etc/os-release", "PRETTY_NAME");
+    os.erase(std::remove(os.begin(), os.end(), '"'), os.end());
+    std::printf("machine: %s, %u cores, %s, Linux %s; Qt %s on \"%s\"\n",
+                FirstLineOf("/proc/cpuinfo", "model name").c_str(),
+                std::thread::hardware_concurrency(), os.c_str(), system.release, qVersion(),
+                qPrintable(QGuiApplication::platformName()));
+}
+
+void Pump(double seconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < seconds * 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// An emulator child process, paced (baud > 0) or answering at once.
+struct Emulator {
+    std::unique_ptr<ChildProcess> process;
+    std::string device;
+};
+
+Emulator StartEmulator(const std::string& binDir, long baud) {
+    Emulator emulator;
+    std::vector<std::string> args;
+    if (baud > 0) args = {"--baud", std::to_string(baud)};
+    emulator.process = std::make_unique<ChildProcess>(binDir + "/kervano-sim", args);
+    emulator.device = emulator.process->firstLine();
+    return emulator;
+}
+
+// Brings the panel up on the first call (as start-up does: load, InitVars, port set-up,
+// show) and moves COM1 to device on later ones. True when the controller answered.
+bool ConnectTo(const std::string& device) {
+    PortTablePin(1, device, "benchmark emulator");
+    if (panelHandle < 0) {
+        SetResourceNames(kPanelResourceNames, kPanelResourceNameCount);
+        panelHandle = LoadPanel(0, kPanelResourceFile, PANEL);
+        if (panelHandle < 0) return false;
+        InitVars();
+        InitRS232(com);
+        DisplayPanel(panelHandle);
+        Pump(0.5);
+    } else {
+        CloseCom(com);
+        InitRS232(com);
+        Pump(0.1);
+    }
+    return std::strcmp(szStatus, kFirmwareText) == 0;
+}
+
+struct MonitorRun {
+    double rate = 0.0;      // exchanges a second
+    double cpuShare = 0.0;  // of one core
+    std::vector<double> turnArounds;
+};
+
+// Runs the live monitor for seconds (Stop comes as the operator's would, from an event).
+MonitorRun RunMonitor(TimedComService& serial, double seconds,
+                      const std::function<void()>& everyFewSeconds = {}) {
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout,
+                     [] { CC_BTNStop(panelHandle, PANEL_BTNSTOP, EVENT_COMMIT, nullptr, 0, 0); });
+    stop.start(static_cast<int>(seconds * 1000));
+    QTimer sample;
+    if (everyFewSeconds) {
+        QObject::connect(&sample, &QTimer::timeout, everyFewSeconds);
+        sample.start(5000);
+    }
+    serial.startTiming();
+    const bench::CpuSpan span;
+    CC_BTNRun(panelHandle, PANEL_BTNRUN, EVENT_COMMIT, nullptr, 0, 0);
+    MonitorRun run;
+    run.cpuShare = span.share();
+    serial.stopTiming();
+    const double spanned = serial.lastReplyAt() - serial.firstReplyAt();
+    if (serial.replies() > 1 && spanned > 0) run.rate = (serial.replies() - 1) / spanned;
+    run.turnArounds = serial.turnArounds();
+    Pump(0.2);
+    return run;
+}
+
+// One capture, until its graphs have been painted; 0 when a block was missing.
+double TimeCapture() {
+    const double start = bench::MonotonicSeconds();
+    CC_BTNData(panelHandle, PANEL_BTNDATA, EVENT_COMMIT, nullptr, 0, 0);
+    QCoreApplication::processEvents();
+    const double spent = bench::MonotonicSeconds() - start;
+    Pump(0.1);
+    return std::strcmp(szStatus, "Data[64] block received!") == 0 ? spent : 0.0;
+}
+
+std::string Ratio(double measured, double limit) {
+    return Text("%.3f", measured / limit);
+}
+
+int Soak(TimedComService& serial, const std::string& binDir, double seconds) {
+    Emulator emulator = StartEmulator(binDir, 0);
+    if (emulator.device.empty() || !ConnectTo(emulator.device)) {
+        std::fprintf(stderr, "monitor_bench: no controller on the unpaced emulator\n");
+        return 1;
+    }
+    std::printf("soak: live monitor against the unpaced emulator for %.0f s, RSS every 5 s\n",
+                seconds);
+    struct Sample {
+        double at;
+        double rss;
+        int exchanges;
+    };
+    std::vector<Sample> samples;
+    const double start = bench::MonotonicSeconds();
+    auto sample = [&] {
+        samples.push_back(
+            {bench::MonotonicSeconds() - start, bench::ResidentMiB(), serial.replies()});
+        const Sample& s = samples.back();
+        std::printf("  %6.0f s  RSS %6.2f MiB  %9d exchanges\n", s.at, s.rss, s.exchanges);
+        std::fflush(stdout);
+    };
+    sample();
+    const MonitorRun run = RunMonitor(serial, seconds, sample);
+    sample();
+    const Sample* minute = &samples.back();
+    for (const Sample& s : samples) {
+        if (s.at >= 60.0) {
+            minute = &s;
+            break;
+        }
+    }
+    double highest = minute->rss;
+    for (const Sample& s : samples)
+        if (s.at >= minute->at) highest = std::max(highest, s.rss);
+    const double growth = samples.back().rss - minute->rss;
+    std::printf("soak: %d exchanges in %.0f s (%.0f a second, %.1f %% of a core)\n",
+                serial.replies(), samples.back().at, run.rate, run.cpuShare * 100);
+    std::printf(
+        "soak: RSS after the first minute %.2f MiB, final %.2f MiB, highest after the "
+        "first minute %.2f MiB: growth %+.2f MiB (limit +1 MiB) %s\n",
+        minute->rss, samples.back().rss, highest, growth,
+        growth <= 1.0 && highest - minute->rss <= 1.0 ? "met" : "NOT MET");
+    std::printf("soak: peak memory %.1f MiB\n", bench::PeakResidentMiB());
+    CloseCom(com);
+    return 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: monitor_bench [--runs N] [--seconds S] [--soak SECONDS]\n");
+        return 2;
+    }
     QApplication app(argc, argv);
-    const double runSeconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+    QApplication::setApplicationName("kervano-scope");
+    const std::string binDir = QCoreApplication::applicationDirPath().toStdString();
+    PrintMachine();
 
-    sim::PtyServer controller(sim::Faults{}, 19200);
-    const std::string device = controller.startPty();
-    if (device.empty()) return 1;
-    PortTablePin(1, device, "built-in simulated controller");
+    // Every serial call of the program goes through the timing back end.
+    TimedComService serial;
+    SetComService(&serial);
+    StartPortWatch();
+    if (options.soak > 0) return Soak(serial, binDir, options.soak);
 
-    SetResourceNames(kPanelResourceNames, kPanelResourceNameCount);
-    panelHandle = LoadPanel(0, kPanelResourceFile, PANEL);
-    if (panelHandle < 0) {
-        std::fprintf(stderr, "panel resource not found beside the program\n");
+    // The real program: launch, then idle.
+    std::vector<double> shown, idle, toolPeak;
+    for (int i = 0; i < std::max(options.runs, 5); ++i) {
+        const bench::Launch launch =
+            bench::LaunchTool(binDir, i < options.runs ? options.seconds : 0);
+        if (!launch.ok || launch.status != kFirmwareText) {
+            std::fprintf(stderr, "monitor_bench: launch failed: %s (status \"%s\")\n",
+                         launch.problem.c_str(), launch.status.c_str());
+            return 1;
+        }
+        shown.push_back(launch.shownSeconds);
+        if (launch.idleShare >= 0) idle.push_back(launch.idleShare * 100);
+        toolPeak.push_back(launch.peakMiB);
+        std::printf("launch %d: panel shown after %.3f s%s\n", i + 1, launch.shownSeconds,
+                    launch.idleShare >= 0
+                        ? Text(", idle %.2f %% of a core", launch.idleShare * 100).c_str()
+                        : "");
+        std::fflush(stdout);
+    }
+
+    // The program's code in this process, paced line.
+    Emulator paced = StartEmulator(binDir, static_cast<long>(kBaud));
+    if (paced.device.empty() || !ConnectTo(paced.device)) {
+        std::fprintf(stderr, "monitor_bench: no controller on the paced emulator\n");
         return 1;
     }
-    InitVars();
-    DisplayPanel(panelHandle);
-
-    Span startUp;
-    InitRS232(com);
-    std::printf("port set-up (echo, two parameter reads, firmware): %.0f ms, status \"%s\"\n",
-                startUp.elapsed() * 1000, szStatus);
-
-    // Live monitor: exchanges a second and processor share while it runs.
-    const int framesBefore = controller.framesReceived();
-    QTimer::singleShot(static_cast<int>(runSeconds * 1000),
-                       [] { CC_BTNStop(panelHandle, PANEL_BTNSTOP, EVENT_COMMIT, nullptr, 0, 0); });
-    Span run;
-    CC_BTNRun(panelHandle, PANEL_BTNRUN, EVENT_COMMIT, nullptr, 0, 0);
-    const double runWall = run.elapsed();
-    const double runCpu = run.cpuShare();
-    const int exchanges = controller.framesReceived() - framesBefore;
-    std::printf(
-        "live monitor: %d exchanges in %.2f s = %.1f per second, processor %.0f%% of a core\n",
-        exchanges, runWall, exchanges / runWall, runCpu * 100);
-
-    // A wait for a reply that never comes: the loop polls events for 1.5 s.
-    controller.stop();
-    rx_flag = 0;
-    Span wait;
-    WaitRxFull();
-    std::printf("silent wait (1.5 s time-out): %.2f s, processor %.0f%% of a core\n",
-                wait.elapsed(), wait.cpuShare() * 100);
-
-    // One redraw of both strip charts, read-outs and LEDs; the processor time is the steadier
-    // figure on a busy machine.
-    const int redraws = 2000;
-    auto measureRedraws = [&](const char* what) {
-        Span draw;
-        const double cpu = CpuSeconds();
-        for (int i = 0; i < redraws; ++i) {
-            for (int k = 0; k < PNUM; ++k)
-                pp[k] = static_cast<unsigned short>((i * 7 + k * 31) % 1000);
-            PlotRAWValues();
+    std::vector<double> rates, cpu, turnAround, captures;
+    for (int i = 0; i < options.runs; ++i) {
+        const MonitorRun run = RunMonitor(serial, options.seconds);
+        rates.push_back(run.rate);
+        cpu.push_back(run.cpuShare * 100);
+        turnAround.push_back(bench::Median(run.turnArounds) * 1000);
+        std::printf("monitor %d: %.2f exchanges/s, %.2f %% of a core, turn-around median %.3f ms\n",
+                    i + 1, run.rate, run.cpuShare * 100, turnAround.back());
+        for (int k = 0; k < 3; ++k) {
+            captures.push_back(TimeCapture() * 1000);
+            std::printf("capture: %.1f ms\n", captures.back());
         }
-        std::printf("%s: %.1f us each (processor %.1f us) over %d\n", what,
-                    draw.elapsed() / redraws * 1e6, (CpuSeconds() - cpu) / redraws * 1e6, redraws);
-    };
-    measureRedraws("redraw (PlotRAWValues)");
-    // The operator paused the strip charts: the history goes on, the drawing waits.
-    SetStripChartsPaused(panelHandle, 1);
-    measureRedraws("redraw, charts paused");
-    SetStripChartsPaused(panelHandle, 0);
+        std::fflush(stdout);
+    }
 
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory: %.1f MiB\n", usage.ru_maxrss / 1024.0);
-
+    // Unpaced: the controller answers at once; the tool sets the pace.
+    Emulator unpaced = StartEmulator(binDir, 0);
+    if (unpaced.device.empty() || !ConnectTo(unpaced.device)) {
+        std::fprintf(stderr, "monitor_bench: no controller on the unpaced emulator\n");
+        return 1;
+    }
+    std::vector<double> fast;
+    for (int i = 0; i < options.runs; ++i) {
+        const MonitorRun run = RunMonitor(serial, std::min(options.seconds, 5.0));
+        fast.push_back(run.rate);
+        std::printf("unpaced monitor %d: %.0f exchanges/s, %.1f %% of a core\n", i + 1, run.rate,
+                    run.cpuShare * 100);
+        std::fflush(stdout);
+    }
     CloseCom(com);
-    DiscardPanel(panelHandle);
+    const double benchPeak = bench::PeakResidentMiB();
+    const double peak = std::max(benchPeak, *std::max_element(toolPeak.begin(), toolPeak.end()));
+
+    const double limitRate = 1.0 / kExchangeSeconds;
+    const double rate = bench::Median(rates);
+    const double capture = bench::Median(captures) / 1000;
+    const double start = bench::Median(shown);
+    const bool captured = std::count(captures.begin(), captures.end(), 0.0) == 0;
+    std::printf("\nmedians of %d runs (launch: %zu), range in brackets\n\n", options.runs,
+                shown.size());
+    bench::PrintTable({
+        {"live monitor exchanges per second", bench::Spread(rates, "%.2f") + " /s",
+         Text("%.2f /s", limitRate), ">= 0.99 x limit", Ratio(rate, limitRate),
+         rate >= 0.99 * limitRate},
+        {"reply -> next request, median", bench::Spread(turnAround, "%.3f") + " ms", "0",
+         "<= 0.3 ms", "-", bench::Median(turnAround) <= 0.3},
+        {"CPU while the monitor runs", bench::Spread(cpu, "%.2f") + " %", "0", "<= 5 % of one core",
+         "-", bench::Median(cpu) <= 5.0},
+        {"CPU while idle, port open", bench::Spread(idle, "%.2f") + " %", "0", "<= 0.5 %", "-",
+         bench::Median(idle) <= 0.5},
+        {"data capture", bench::Spread(captures, "%.0f") + " ms",
+         Text("%.0f ms", kCaptureSeconds * 1000), "<= 1.05 x limit",
+         Ratio(capture, kCaptureSeconds), captured && capture <= 1.05 * kCaptureSeconds},
+        {"launch -> panel with parameters and firmware", bench::Spread(shown, "%.3f") + " s",
+         Text("%.3f s of line time", kStartSeconds), "<= 0.25 s", Ratio(start, kStartSeconds),
+         start <= 0.25},
+        {"unpaced monitor, redraw included", bench::Spread(fast, "%.0f") + " /s", "-", ">= 1000 /s",
+         "-", bench::Median(fast) >= 1000},
+        {"peak memory", Text("%.1f MiB", peak), "-", "<= 60 MiB", "-", peak <= 60},
+    });
+    std::printf(
+        "\nturn-around: in this process, from the receive notification's read of a reply "
+        "to the return of the next request's write\npeak memory: the larger of this "
+        "process (%.1f MiB) and the launched tool (%.1f MiB)\n",
+        benchPeak, *std::max_element(toolPeak.begin(), toolPeak.end()));
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "console/menus.h"
 #include "console/port_selector.h"
 #include "console/settings.h"
+#include "console/shown_report.h"
 #include "console/traffic_pane.h"
 #include "link/data_block.h"
 #include "link/frame.h"
@@ -112,6 +113,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
 
     InitVars();
     InitRS232(com);
+    ArmShownReport(panelHandle);
     DisplayPanel(panelHandle);
     RunUserInterface();
     SaveSettings();

@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <vector>
 
@@ -231,7 +231,8 @@ void PtyServer::serve() {
                 double at = arrived + reply.delay;
                 if (baud_ > 0) {
                     // The reply is complete once its last byte has arrived.
-                    at = std::max(at, lineFree) + static_cast<double>(reply.bytes.size()) * byteTime;
+                    at =
+                        std::max(at, lineFree) + static_cast<double>(reply.bytes.size()) * byteTime;
                     lineFree = at;
                 }
                 due.emplace(at, std::move(reply.bytes));

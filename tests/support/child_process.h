@@ -16,6 +16,7 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
     // The first line of stdout, without its newline; "" if none came in time.
     std::string firstLine(double timeout = 5.0);
     // Everything the stream gives within timeout (until it closes).
