@@ -67,19 +67,24 @@ struct Options {
     int runs = 3;
     double seconds = 10.0;
     double soak = 0.0;
+    std::string only = "launch,monitor,unpaced";  // the parts to run
+    bool wants(const char* part) const { return only.find(part) != std::string::npos; }
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc) return false;
-        const double value = std::atof(argv[++i]);
+        const std::string text = argv[++i];
+        const double value = std::atof(text.c_str());
         if (arg == "--runs" && value >= 1) {
             options.runs = static_cast<int>(value);
         } else if (arg == "--seconds" && value > 0) {
             options.seconds = value;
         } else if (arg == "--soak" && value > 0) {
             options.soak = value;
+        } else if (arg == "--only") {
+            options.only = text;
         } else {
             return false;
         }
@@ -195,6 +200,123 @@ std::string Ratio(double measured, double limit) {
     return Text("%.3f", measured / limit);
 }
 
+// The figures, each a list of the runs' values.
+struct Figures {
+    std::vector<double> shown, idle, toolPeak;             // launched tool: s, %, MiB
+    std::vector<double> rates, cpu, turnAround, captures;  // paced: /s, %, ms, ms
+    std::vector<double> fast;                              // unpaced: /s
+};
+
+bool MeasureLaunches(const std::string& binDir, const Options& options, Figures& f) {
+    for (int i = 0; i < std::max(options.runs, 5); ++i) {
+        const bench::Launch launch =
+            bench::LaunchTool(binDir, i < options.runs ? options.seconds : 0);
+        if (!launch.ok || launch.status != kFirmwareText) {
+            std::fprintf(stderr, "monitor_bench: launch failed: %s (status \"%s\")\n",
+                         launch.problem.c_str(), launch.status.c_str());
+            return false;
+        }
+        f.shown.push_back(launch.shownSeconds);
+        if (launch.idleShare >= 0) f.idle.push_back(launch.idleShare * 100);
+        f.toolPeak.push_back(launch.peakMiB);
+        std::printf("launch %d: panel shown after %.3f s%s\n", i + 1, launch.shownSeconds,
+                    launch.idleShare >= 0
+                        ? Text(", idle %.2f %% of a core", launch.idleShare * 100).c_str()
+                        : "");
+        std::fflush(stdout);
+    }
+    return true;
+}
+
+bool MeasurePaced(TimedComService& serial, const std::string& binDir, const Options& options,
+                  Figures& f) {
+    Emulator paced = StartEmulator(binDir, static_cast<long>(kBaud));
+    if (paced.device.empty() || !ConnectTo(paced.device)) {
+        std::fprintf(stderr, "monitor_bench: no controller on the paced emulator\n");
+        return false;
+    }
+    for (int i = 0; i < options.runs; ++i) {
+        const MonitorRun run = RunMonitor(serial, options.seconds);
+        f.rates.push_back(run.rate);
+        f.cpu.push_back(run.cpuShare * 100);
+        f.turnAround.push_back(bench::Median(run.turnArounds) * 1000);
+        std::printf("monitor %d: %.2f exchanges/s, %.2f %% of a core, turn-around median %.3f ms\n",
+                    i + 1, run.rate, run.cpuShare * 100, f.turnAround.back());
+        for (int k = 0; k < 3; ++k) {
+            f.captures.push_back(TimeCapture() * 1000);
+            std::printf("capture: %.1f ms\n", f.captures.back());
+        }
+        std::fflush(stdout);
+    }
+    return true;
+}
+
+bool MeasureUnpaced(TimedComService& serial, const std::string& binDir, const Options& options,
+                    Figures& f) {
+    Emulator unpaced = StartEmulator(binDir, 0);
+    if (unpaced.device.empty() || !ConnectTo(unpaced.device)) {
+        std::fprintf(stderr, "monitor_bench: no controller on the unpaced emulator\n");
+        return false;
+    }
+    for (int i = 0; i < options.runs; ++i) {
+        const MonitorRun run = RunMonitor(serial, std::min(options.seconds, 5.0));
+        f.fast.push_back(run.rate);
+        std::printf("unpaced monitor %d: %.0f exchanges/s, %.1f %% of a core\n", i + 1, run.rate,
+                    run.cpuShare * 100);
+        std::fflush(stdout);
+    }
+    return true;
+}
+
+void PrintFigures(const Figures& f, const Options& options) {
+    const double limitRate = 1.0 / kExchangeSeconds;
+    const double rate = bench::Median(f.rates);
+    const double capture = bench::Median(f.captures) / 1000;
+    const double start = bench::Median(f.shown);
+    const bool captured = std::count(f.captures.begin(), f.captures.end(), 0.0) == 0;
+    const double benchPeak = bench::PeakResidentMiB();
+    const double toolPeak =
+        f.toolPeak.empty() ? 0.0 : *std::max_element(f.toolPeak.begin(), f.toolPeak.end());
+    const double peak = std::max(benchPeak, toolPeak);
+    std::vector<Row> rows;
+    if (!f.rates.empty()) {
+        rows.push_back({"live monitor exchanges per second", bench::Spread(f.rates, "%.2f") + " /s",
+                        Text("%.2f /s", limitRate), ">= 0.99 x limit", Ratio(rate, limitRate),
+                        rate >= 0.99 * limitRate});
+        rows.push_back({"reply -> next request, median",
+                        bench::Spread(f.turnAround, "%.3f") + " ms", "0", "<= 0.3 ms", "-",
+                        bench::Median(f.turnAround) <= 0.3});
+        rows.push_back({"CPU while the monitor runs", bench::Spread(f.cpu, "%.2f") + " %", "0",
+                        "<= 5 % of one core", "-", bench::Median(f.cpu) <= 5.0});
+    }
+    if (!f.idle.empty())
+        rows.push_back({"CPU while idle, port open", bench::Spread(f.idle, "%.2f") + " %", "0",
+                        "<= 0.5 %", "-", bench::Median(f.idle) <= 0.5});
+    if (!f.captures.empty())
+        rows.push_back({"data capture", bench::Spread(f.captures, "%.0f") + " ms",
+                        Text("%.0f ms", kCaptureSeconds * 1000), "<= 1.05 x limit",
+                        Ratio(capture, kCaptureSeconds),
+                        captured && capture <= 1.05 * kCaptureSeconds});
+    if (!f.shown.empty())
+        rows.push_back({"launch -> panel with parameters and firmware",
+                        bench::Spread(f.shown, "%.3f") + " s",
+                        Text("%.3f s of line time", kStartSeconds), "<= 0.25 s",
+                        Ratio(start, kStartSeconds), start <= 0.25});
+    if (!f.fast.empty())
+        rows.push_back({"unpaced monitor, redraw included", bench::Spread(f.fast, "%.0f") + " /s",
+                        "-", ">= 1000 /s", "-", bench::Median(f.fast) >= 1000});
+    rows.push_back({"peak memory", Text("%.1f MiB", peak), "-", "<= 60 MiB", "-", peak <= 60});
+
+    std::printf("\nmedians of %d runs (launch: %zu), range in brackets\n\n", options.runs,
+                f.shown.size());
+    bench::PrintTable(rows);
+    std::printf(
+        "\nreply -> next request: measured in this process, from the receive notification's "
+        "read of a reply\nto the return of the next request's write.\npeak memory: the larger "
+        "of this process (%.1f MiB) and the launched tool (%.1f MiB).\n",
+        benchPeak, toolPeak);
+}
+
 int Soak(TimedComService& serial, const std::string& binDir, double seconds) {
     Emulator emulator = StartEmulator(binDir, 0);
     if (emulator.device.empty() || !ConnectTo(emulator.device)) {
@@ -248,7 +370,9 @@ int Soak(TimedComService& serial, const std::string& binDir, double seconds) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: monitor_bench [--runs N] [--seconds S] [--soak SECONDS]\n");
+        std::fprintf(stderr,
+                     "usage: monitor_bench [--runs N] [--seconds S] [--soak SECONDS]\n"
+                     "                     [--only launch,monitor,unpaced]\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -256,102 +380,18 @@ int main(int argc, char** argv) {
     const std::string binDir = QCoreApplication::applicationDirPath().toStdString();
     PrintMachine();
 
-    // Every serial call of the program goes through the timing back end.
+    // Every serial call of the program goes through the timing back end; the port watch
+    // runs as in the tool.
     TimedComService serial;
     SetComService(&serial);
     StartPortWatch();
     if (options.soak > 0) return Soak(serial, binDir, options.soak);
 
-    // The real program: launch, then idle.
-    std::vector<double> shown, idle, toolPeak;
-    for (int i = 0; i < std::max(options.runs, 5); ++i) {
-        const bench::Launch launch =
-            bench::LaunchTool(binDir, i < options.runs ? options.seconds : 0);
-        if (!launch.ok || launch.status != kFirmwareText) {
-            std::fprintf(stderr, "monitor_bench: launch failed: %s (status \"%s\")\n",
-                         launch.problem.c_str(), launch.status.c_str());
-            return 1;
-        }
-        shown.push_back(launch.shownSeconds);
-        if (launch.idleShare >= 0) idle.push_back(launch.idleShare * 100);
-        toolPeak.push_back(launch.peakMiB);
-        std::printf("launch %d: panel shown after %.3f s%s\n", i + 1, launch.shownSeconds,
-                    launch.idleShare >= 0
-                        ? Text(", idle %.2f %% of a core", launch.idleShare * 100).c_str()
-                        : "");
-        std::fflush(stdout);
-    }
-
-    // The program's code in this process, paced line.
-    Emulator paced = StartEmulator(binDir, static_cast<long>(kBaud));
-    if (paced.device.empty() || !ConnectTo(paced.device)) {
-        std::fprintf(stderr, "monitor_bench: no controller on the paced emulator\n");
-        return 1;
-    }
-    std::vector<double> rates, cpu, turnAround, captures;
-    for (int i = 0; i < options.runs; ++i) {
-        const MonitorRun run = RunMonitor(serial, options.seconds);
-        rates.push_back(run.rate);
-        cpu.push_back(run.cpuShare * 100);
-        turnAround.push_back(bench::Median(run.turnArounds) * 1000);
-        std::printf("monitor %d: %.2f exchanges/s, %.2f %% of a core, turn-around median %.3f ms\n",
-                    i + 1, run.rate, run.cpuShare * 100, turnAround.back());
-        for (int k = 0; k < 3; ++k) {
-            captures.push_back(TimeCapture() * 1000);
-            std::printf("capture: %.1f ms\n", captures.back());
-        }
-        std::fflush(stdout);
-    }
-
-    // Unpaced: the controller answers at once; the tool sets the pace.
-    Emulator unpaced = StartEmulator(binDir, 0);
-    if (unpaced.device.empty() || !ConnectTo(unpaced.device)) {
-        std::fprintf(stderr, "monitor_bench: no controller on the unpaced emulator\n");
-        return 1;
-    }
-    std::vector<double> fast;
-    for (int i = 0; i < options.runs; ++i) {
-        const MonitorRun run = RunMonitor(serial, std::min(options.seconds, 5.0));
-        fast.push_back(run.rate);
-        std::printf("unpaced monitor %d: %.0f exchanges/s, %.1f %% of a core\n", i + 1, run.rate,
-                    run.cpuShare * 100);
-        std::fflush(stdout);
-    }
+    Figures figures;
+    if (options.wants("launch") && !MeasureLaunches(binDir, options, figures)) return 1;
+    if (options.wants("monitor") && !MeasurePaced(serial, binDir, options, figures)) return 1;
+    if (options.wants("unpaced") && !MeasureUnpaced(serial, binDir, options, figures)) return 1;
     CloseCom(com);
-    const double benchPeak = bench::PeakResidentMiB();
-    const double peak = std::max(benchPeak, *std::max_element(toolPeak.begin(), toolPeak.end()));
-
-    const double limitRate = 1.0 / kExchangeSeconds;
-    const double rate = bench::Median(rates);
-    const double capture = bench::Median(captures) / 1000;
-    const double start = bench::Median(shown);
-    const bool captured = std::count(captures.begin(), captures.end(), 0.0) == 0;
-    std::printf("\nmedians of %d runs (launch: %zu), range in brackets\n\n", options.runs,
-                shown.size());
-    bench::PrintTable({
-        {"live monitor exchanges per second", bench::Spread(rates, "%.2f") + " /s",
-         Text("%.2f /s", limitRate), ">= 0.99 x limit", Ratio(rate, limitRate),
-         rate >= 0.99 * limitRate},
-        {"reply -> next request, median", bench::Spread(turnAround, "%.3f") + " ms", "0",
-         "<= 0.3 ms", "-", bench::Median(turnAround) <= 0.3},
-        {"CPU while the monitor runs", bench::Spread(cpu, "%.2f") + " %", "0", "<= 5 % of one core",
-         "-", bench::Median(cpu) <= 5.0},
-        {"CPU while idle, port open", bench::Spread(idle, "%.2f") + " %", "0", "<= 0.5 %", "-",
-         bench::Median(idle) <= 0.5},
-        {"data capture", bench::Spread(captures, "%.0f") + " ms",
-         Text("%.0f ms", kCaptureSeconds * 1000), "<= 1.05 x limit",
-         Ratio(capture, kCaptureSeconds), captured && capture <= 1.05 * kCaptureSeconds},
-        {"launch -> panel with parameters and firmware", bench::Spread(shown, "%.3f") + " s",
-         Text("%.3f s of line time", kStartSeconds), "<= 0.25 s", Ratio(start, kStartSeconds),
-         start <= 0.25},
-        {"unpaced monitor, redraw included", bench::Spread(fast, "%.0f") + " /s", "-", ">= 1000 /s",
-         "-", bench::Median(fast) >= 1000},
-        {"peak memory", Text("%.1f MiB", peak), "-", "<= 60 MiB", "-", peak <= 60},
-    });
-    std::printf(
-        "\nturn-around: in this process, from the receive notification's read of a reply "
-        "to the return of the next request's write\npeak memory: the larger of this "
-        "process (%.1f MiB) and the launched tool (%.1f MiB)\n",
-        benchPeak, *std::max_element(toolPeak.begin(), toolPeak.end()));
+    PrintFigures(figures, options);
     return 0;
 }
