@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QSerialPortInfo>
+#ifdef Q_OS_LINUX
+#include <dirent.h>
+#endif
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -28,9 +31,34 @@ std::function<std::vector<PortEntry>()>& Scan() {
     return scan;
 }
 
-// The serial devices the system has now, unnumbered.
+#ifdef Q_OS_LINUX
+// The kernel's tty devices by name and node: one that comes, goes or comes back (under the
+// same name too) changes it. Reading it costs microseconds where enumerating the ports
+// costs milliseconds, so the port watch can look often at no cost. "" when unreadable.
+std::string TtyDevicesSignature() {
+    DIR* dir = opendir("/sys/class/tty");
+    if (dir == nullptr) return {};
+    std::vector<std::string> entries;
+    while (const dirent* entry = readdir(dir))
+        entries.push_back(std::string(entry->d_name) + ':' + std::to_string(entry->d_ino));
+    closedir(dir);
+    std::sort(entries.begin(), entries.end());
+    std::string signature;
+    for (const std::string& entry : entries) signature += entry + '/';
+    return signature;
+}
+#endif
+
+// The serial devices the system has now, unnumbered: those of the last enumeration while
+// the kernel's list of tty devices stays the same.
 std::vector<PortEntry> FoundDevices() {
     if (Scan()) return Scan()();
+#ifdef Q_OS_LINUX
+    static std::string signature;
+    static std::vector<PortEntry> devices;
+    const std::string now = TtyDevicesSignature();
+    if (!now.empty() && now == signature) return devices;
+#endif
     std::vector<PortEntry> found;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         PortEntry entry{0, info.systemLocation().toStdString(), info.description().toStdString(),
@@ -45,6 +73,10 @@ std::vector<PortEntry> FoundDevices() {
         }
         found.push_back(entry);
     }
+#ifdef Q_OS_LINUX
+    signature = now;
+    devices = found;
+#endif
     return found;
 }
 
