@@ -67,6 +67,10 @@ std::vector<CompactChart::LegendEntry> CompactChart::legendEntries() const {
     return entries;
 }
 
+QList<QPointF> CompactChart::shownPoints(const QXYSeries* series) const {
+    return series->points();
+}
+
 void CompactChart::addSeries(QXYSeries* series, const QPen& pen) {
     series->setUseOpenGL(false);
     chart()->addSeries(series);
@@ -109,7 +113,7 @@ QString CompactChart::hoverText(QPoint pos) const {
     for (QAbstractSeries* s : chart()->series()) {
         auto* series = qobject_cast<QXYSeries*>(s);
         if (!series || !series->isVisible()) continue;
-        for (const QPointF& p : series->points()) {
+        for (const QPointF& p : shownPoints(series)) {
             // Points off the visible range (a strip chart's oldest one) cannot be pointed at.
             if (p.x() < axisX_->min() || p.x() > axisX_->max()) continue;
             const double dx = (p.x() - x) / xPerPixel;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QChartView>
+#include <QList>
+#include <QPointF>
 #include <QString>
 #include <vector>
 
@@ -35,6 +37,8 @@ class CompactChart : public QChartView {
 
   protected:
     QValueAxis* axis(int which) const;
+    // The points a series shows, in its axes' values: its own, unless the chart draws them.
+    virtual QList<QPointF> shownPoints(const QXYSeries* series) const;
     // Adds a series on both axes, styled by pen after the chart theme had its say.
     void addSeries(QXYSeries* series, const QPen& pen);
     void setSeriesName(QXYSeries* series, const QString& name);

@@ -5,11 +5,13 @@
 #include <QContextMenuEvent>
 #include <QLineSeries>
 #include <QMenu>
+#include <QPainter>
 #include <QToolButton>
 #include <QValueAxis>
 #include <algorithm>
 
 #include "platform/ui/chart_style.h"
+#include "platform/ui/plot_overlay.h"
 #include "platform/ui/strip_chart_group.h"
 #include "platform/ui/userint.h"
 
@@ -19,15 +21,19 @@ constexpr int kMaxTraces = 16;
 constexpr int kMaxPointsPerScreen = 100000;
 constexpr int kDefaultTraceColors[] = {0xd02020, 0x2040d0, 0x109030, 0xa06000};
 
+// One pixel wide: the painter draws such lines, antialiased too, with its fast line
+// stroker; a wider pen goes through path stroking and filling, ten times the work.
 QPen TracePen(int rgb) {
     QPen pen(QColor::fromRgb(static_cast<QRgb>(rgb & 0xFFFFFF)));
-    pen.setWidthF(1.5);
+    pen.setWidthF(1.0);
     return pen;
 }
 
 }  // namespace
 
 StripChart::StripChart(QWidget* parent) : CompactChart(parent) {
+    overlay_ = new PlotOverlay(
+        this, [this](QPainter& painter, const QRectF& area) { paintTraces(painter, area); });
     setTraceCount(2);
     setPointsPerScreen(101);
     axisY_->setRange(0, 100);
@@ -84,18 +90,38 @@ void StripChart::redraw() {
     for (Trace& trace : traces_) {
         // Right-aligned: the newest point sits at the right edge while the screen fills.
         const int offset = pointsPerScreen_ - static_cast<int>(trace.values.size());
-        scratch_.clear();
-        scratch_.reserve(static_cast<qsizetype>(trace.values.size()));
+        trace.shown.clear();
+        trace.shown.reserve(static_cast<qsizetype>(trace.values.size()));
         int x = offset;
         for (double v : trace.values) {
-            scratch_.append(QPointF(x++, v));
+            trace.shown.append(QPointF(x++, v));
             drawnLo_ = drawnAny_ ? std::min(drawnLo_, v) : v;
             drawnHi_ = drawnAny_ ? std::max(drawnHi_, v) : v;
             drawnAny_ = true;
         }
-        trace.series->replace(scratch_);
     }
     rescale();
+    overlay_->linesChanged();
+}
+
+// The traces in the axes' current ranges, as the chart would draw a line series.
+void StripChart::paintTraces(QPainter& painter, const QRectF& area) const {
+    const double xMin = axisX_->min();
+    const double yMin = axisY_->min();
+    const double xScale = area.width() / std::max(axisX_->max() - xMin, 1e-9);
+    const double yScale = area.height() / std::max(axisY_->max() - yMin, 1e-9);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPolygonF line;
+    for (const Trace& trace : traces_) {
+        line.resize(trace.shown.size());
+        for (qsizetype i = 0; i < trace.shown.size(); ++i) {
+            const QPointF& p = trace.shown[i];
+            line[i] = QPointF(area.left() + (p.x() - xMin) * xScale,
+                              area.bottom() - (p.y() - yMin) * yScale);
+        }
+        painter.setPen(trace.series->pen());
+        painter.drawPolyline(line);
+    }
 }
 
 void StripChart::rescale() {
@@ -111,7 +137,10 @@ void StripChart::rescale() {
 void StripChart::applyLook() {
     for (Trace& trace : traces_) {
         const QColor color = QColor::fromRgb(static_cast<QRgb>(trace.color));
-        if (trace.series->pen().color() != color) trace.series->setPen(TracePen(trace.color));
+        if (trace.series->pen().color() != color) {
+            trace.series->setPen(TracePen(trace.color));
+            overlay_->linesChanged();
+        }
     }
     CompactChart::setAxisTitle(VAL_XAXIS, xTitle_);
     CompactChart::setAxisTitle(VAL_LEFT_YAXIS, yTitle_);
@@ -167,8 +196,15 @@ std::vector<double> StripChart::traceValues(int trace) const {
     if (trace < 0 || trace >= traceCount()) return {};
     // Read back what the chart draws, not the buffer behind it.
     std::vector<double> ys;
-    for (const QPointF& point : traces_[trace].series->points()) ys.push_back(point.y());
+    for (const QPointF& point : traces_[trace].shown) ys.push_back(point.y());
     return ys;
+}
+
+QList<QPointF> StripChart::shownPoints(const QXYSeries* series) const {
+    for (const Trace& trace : traces_) {
+        if (trace.series == series) return trace.shown;
+    }
+    return {};
 }
 
 double StripChart::axisMax() const {

@@ -1,6 +1,7 @@
 // A scrolling strip chart: each trace keeps its latest screen of points, the newest at the
-// right edge. Every plot call replaces the series points in one step, so redrawing the whole
-// history many times a second stays cheap.
+// right edge. The chart draws its axes, grid, titles and legend; the traces are drawn by an
+// overlay on the plot area, so a new screen of points costs the lines alone and is painted
+// with the window's next frame, however often the program plots.
 //
 // The operator can freeze the display (Pause, for all strip charts of the panel: values go
 // on arriving and Resume shows the latest at once) and lock the y scale, or share one scale
@@ -21,6 +22,7 @@ class QAction;
 class QLineSeries;
 class QMenu;
 class QToolButton;
+class PlotOverlay;
 class StripChartGroup;
 
 class StripChart : public CompactChart {
@@ -66,6 +68,7 @@ class StripChart : public CompactChart {
     void showPaused(bool paused);
 
   protected:
+    QList<QPointF> shownPoints(const QXYSeries* series) const override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -74,12 +77,14 @@ class StripChart : public CompactChart {
     friend class StripChartGroup;  // sets group_ for every chart of the panel
 
     struct Trace {
-        QLineSeries* series = nullptr;
+        QLineSeries* series = nullptr;  // holds no points: its name and pen, for the legend
         std::deque<double> values;
-        int color = 0;  // 0xRRGGBB, shown once the display is live
+        QList<QPointF> shown;  // what the chart shows: (sample number, value)
+        int color = 0;         // 0xRRGGBB, shown once the display is live
     };
 
     void redraw();
+    void paintTraces(QPainter& painter, const QRectF& area) const;
     void rescale();
     void applyLook();
     void placePauseButton();
@@ -87,7 +92,7 @@ class StripChart : public CompactChart {
     std::vector<Trace> traces_;
     int pointsPerScreen_ = 0;  // set by the constructor
     int scrollMode_ = 1;
-    QList<QPointF> scratch_;
+    PlotOverlay* overlay_ = nullptr;
     double drawnLo_ = 0.0;
     double drawnHi_ = 0.0;
     bool drawnAny_ = false;
