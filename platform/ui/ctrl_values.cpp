@@ -26,11 +26,9 @@ int ItemValue(const QComboBox* combo, int index) {
 // Numeric read-outs show their number as text; the panel's label is the read-out.
 void SetLabelText(QLabel* label, const QString& text) {
     label->setText(text);
-    // Controls made at run time sit outside any layout and size themselves.
-    if (!label->parentWidget() || !label->parentWidget()->layout() ||
-        label->parentWidget()->layout()->indexOf(label) < 0) {
-        label->adjustSize();
-    }
+    // Controls made at run time sit outside any layout and size themselves; a layout,
+    // however deeply nested, sizes the others.
+    if (!label->testAttribute(Qt::WA_LaidOut)) label->adjustSize();
 }
 
 std::optional<long long> NumericValue(QWidget* w) {
