@@ -12,6 +12,7 @@
 // limit and target. --soak runs the unpaced monitor for a long time and follows memory.
 //
 //   monitor_bench [--runs N] [--seconds S] [--soak SECONDS]
+#include <signal.h>
 #include <sys/utsname.h>
 
 #include <QApplication>
@@ -123,6 +124,11 @@ void Pump(double seconds) {
 struct Emulator {
     std::unique_ptr<ChildProcess> process;
     std::string device;
+    Emulator() = default;
+    Emulator(Emulator&&) = default;
+    ~Emulator() {
+        if (process) process->finish(SIGTERM);
+    }
 };
 
 Emulator StartEmulator(const std::string& binDir, long baud) {
