@@ -164,6 +164,7 @@ struct MonitorRun {
     double rate = 0.0;      // exchanges a second
     double cpuShare = 0.0;  // of one core
     std::vector<double> turnArounds;
+    std::vector<double> periods;  // from one reply to the next
 };
 
 // Runs the live monitor for seconds (Stop comes as the operator's would, from an event).
@@ -185,8 +186,11 @@ MonitorRun RunMonitor(TimedComService& serial, double seconds,
     MonitorRun run;
     run.cpuShare = span.share();
     serial.stopTiming();
-    const double spanned = serial.lastReplyAt() - serial.firstReplyAt();
-    if (serial.replies() > 1 && spanned > 0) run.rate = (serial.replies() - 1) / spanned;
+    const std::vector<double>& times = serial.replyTimes();
+    if (times.size() > 1) {
+        run.rate = static_cast<double>(times.size() - 1) / (times.back() - times.front());
+        for (size_t i = 1; i < times.size(); ++i) run.periods.push_back(times[i] - times[i - 1]);
+    }
     run.turnArounds = serial.turnArounds();
     Pump(0.2);
     return run;
@@ -246,8 +250,13 @@ bool MeasurePaced(TimedComService& serial, const std::string& binDir, const Opti
         f.rates.push_back(run.rate);
         f.cpu.push_back(run.cpuShare * 100);
         f.turnAround.push_back(bench::Median(run.turnArounds) * 1000);
-        std::printf("monitor %d: %.2f exchanges/s, %.2f %% of a core, turn-around median %.3f ms\n",
-                    i + 1, run.rate, run.cpuShare * 100, f.turnAround.back());
+        std::vector<double> periods = run.periods;
+        std::sort(periods.begin(), periods.end());
+        std::printf(
+            "monitor %d: %.2f exchanges/s, %.2f %% of a core, turn-around median %.3f ms; "
+            "exchange median %.2f ms, 90 %% %.2f ms, longest %.1f ms\n",
+            i + 1, run.rate, run.cpuShare * 100, f.turnAround.back(), bench::Median(periods) * 1000,
+            periods[periods.size() * 9 / 10] * 1000, periods.back() * 1000);
         for (int k = 0; k < 3; ++k) {
             f.captures.push_back(TimeCapture() * 1000);
             std::printf("capture: %.1f ms\n", f.captures.back());

@@ -13,7 +13,7 @@ bool IsMonitorRequest(const char* buffer, int count) {
 void TimedComService::startTiming() {
     timing_ = true;
     replyReadAt_ = -1.0;
-    replies_ = 0;
+    replyTimes_.clear();
     turnArounds_.clear();
 }
 
@@ -25,8 +25,7 @@ int TimedComService::read(int port, char* buffer, int count) {
     const int n = HostComService::read(port, buffer, count);
     if (timing_ && n == kervano::kFrameBytes) {
         replyReadAt_ = timer();
-        lastReplyAt_ = replyReadAt_;
-        if (replies_++ == 0) firstReplyAt_ = replyReadAt_;
+        replyTimes_.push_back(replyReadAt_);
     }
     return n;
 }

@@ -15,10 +15,9 @@ class TimedComService : public HostComService {
 
     // Seconds from a reply's read to the next request's write, one entry per exchange.
     const std::vector<double>& turnArounds() const { return turnArounds_; }
-    // Replies read while timing, and when the first and the last came (seconds, timer()).
-    int replies() const { return replies_; }
-    double firstReplyAt() const { return firstReplyAt_; }
-    double lastReplyAt() const { return lastReplyAt_; }
+    // Replies read while timing, and when each came (seconds, timer()).
+    int replies() const { return static_cast<int>(replyTimes_.size()); }
+    const std::vector<double>& replyTimes() const { return replyTimes_; }
 
     int read(int port, char* buffer, int count) override;
     int write(int port, const char* buffer, int count) override;
@@ -26,8 +25,6 @@ class TimedComService : public HostComService {
   private:
     bool timing_ = false;
     double replyReadAt_ = -1.0;
-    int replies_ = 0;
-    double firstReplyAt_ = 0.0;
-    double lastReplyAt_ = 0.0;
+    std::vector<double> replyTimes_;
     std::vector<double> turnArounds_;
 };
