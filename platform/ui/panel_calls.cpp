@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/ui/control_events.h"
+#include "platform/ui/frame_pacer.h"
 #include "platform/ui/panel_ui_loader.h"
 #include "platform/ui/ui_registry.h"
 #include "platform/ui/userint.h"
@@ -78,6 +79,7 @@ int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId) {
     panel->resize(designed.expandedTo(panel->minimumSizeHint()));
     root.reset();
 
+    kvui::PaceFrames(panel);
     kvui::PanelRecord& record = kvui::AddPanel(panel, panelResourceId);
     kvui::WirePanel(record.handle, panel);
     MapControls(record);
