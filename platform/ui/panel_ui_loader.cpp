@@ -4,6 +4,7 @@
 
 #include "platform/ui/data_graph.h"
 #include "platform/ui/led.h"
+#include "platform/ui/panel_group_box.h"
 #include "platform/ui/readout.h"
 #include "platform/ui/strip_chart.h"
 
@@ -25,6 +26,8 @@ QWidget* PanelUiLoader::createWidget(const QString& className, QWidget* parent,
         widget = new Led(parent);
     } else if (className == QLatin1String("Readout")) {
         widget = new Readout(parent);
+    } else if (className == QLatin1String("QGroupBox")) {
+        widget = new PanelGroupBox(parent);
     } else {
         return QUiLoader::createWidget(className, parent, name);
     }

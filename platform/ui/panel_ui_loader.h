@@ -1,6 +1,6 @@
 // A QUiLoader that also builds the instrument widgets (StripChart, DataGraph, Led, Readout)
-// the panel resource declares as custom widgets; plain QUiLoader would fall back to their base
-// class.
+// the panel resource declares as custom widgets, which plain QUiLoader would build as their
+// base class, and group boxes that keep a picture of their frame (PanelGroupBox).
 #pragma once
 
 #include <QUiLoader>
