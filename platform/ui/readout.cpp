@@ -2,6 +2,8 @@
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
+#include <QEvent>
+#include <algorithm>
 
 namespace {
 
@@ -77,6 +79,36 @@ QSize Readout::sizeHint() const {
 
 QSize Readout::minimumSizeHint() const {
     return holdingWidest(QLabel::minimumSizeHint());
+}
+
+void Readout::fixSize() {
+    if (!designedMinimum_) designedMinimum_ = minimumSize();
+    const QSize size = sizeHint().expandedTo(*designedMinimum_);
+    if (minimumSize() != size || maximumSize() != size) setFixedSize(size);
+}
+
+void Readout::fitText() {
+    // Up to five digits never take more room than the largest number.
+    const QString shown = text();
+    const bool digits =
+        std::all_of(shown.begin(), shown.end(), [](QChar c) { return c.isDigit(); });
+    if (!digits || shown.size() > kWidestValue.size()) fixSize();
+}
+
+bool Readout::event(QEvent* event) {
+    const bool handled = QLabel::event(event);
+    // Sizes are known once polished (a style sheet's border and padding count), and change
+    // with the font and the style.
+    switch (event->type()) {
+        case QEvent::Polish:
+        case QEvent::FontChange:
+        case QEvent::StyleChange:
+            fixSize();
+            break;
+        default:
+            break;
+    }
+    return handled;
 }
 
 // A label's text has no change signal; a new value is noticed when it is drawn, which is

@@ -21,17 +21,25 @@ class Readout : public QLabel {
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // The read-out's size is fixed at that hint, so a new value does not make the window
+    // lay itself out again (a label whose size may change asks for that on every new text).
+    // Called after a new text: a text wider than the largest number resizes it.
+    void fitText();
+
   signals:
     // A new value was told to assistive technology (at most once per interval).
     void valueAnnounced(const QVariant& value);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
     QSize holdingWidest(QSize size) const;
+    void fixSize();
     void announceIfChanged();
 
     QTimer holdOff_;
-    std::optional<QString> announced_;  // none until first shown
+    std::optional<QSize> designedMinimum_;  // the resource's own minimum, until fixed
+    std::optional<QString> announced_;      // none until first shown
 };
