@@ -36,11 +36,13 @@
 #include "console/commands.h"
 #include "console/port_watch.h"
 #include "console/startup.h"
+#include "link/frame.h"
 #include "link/port_setup.h"
 #include "platform/serial/port_table.h"
 #include "platform/serial/rs232.h"
 #include "platform/ui/userint.h"
 #include "resources/panel_ids.h"
+#include "scope/monitor.h"
 #include "tests/support/child_process.h"
 
 using namespace kervano;
@@ -238,6 +240,19 @@ bool MeasureLaunches(const std::string& binDir, const Options& options, Figures&
     return true;
 }
 
+// What one redraw costs the program on its own (the painting follows at the next frame).
+void MeasureRedraw() {
+    constexpr int kRedraws = 2000;
+    const bench::CpuSpan span;
+    for (int i = 0; i < kRedraws; ++i) {
+        for (int k = 0; k < PNUM; ++k) pp[k] = static_cast<unsigned short>((i * 7 + k * 31) % 1000);
+        PlotRAWValues();
+    }
+    std::printf("redraw (PlotRAWValues): %.1f us of processor each, over %d\n",
+                span.share() * span.seconds() / kRedraws * 1e6, kRedraws);
+    Pump(0.1);
+}
+
 bool MeasurePaced(TimedComService& serial, const std::string& binDir, const Options& options,
                   Figures& f) {
     Emulator paced = StartEmulator(binDir, static_cast<long>(kBaud));
@@ -263,6 +278,7 @@ bool MeasurePaced(TimedComService& serial, const std::string& binDir, const Opti
         }
         std::fflush(stdout);
     }
+    MeasureRedraw();
     return true;
 }
 
