@@ -10,6 +10,7 @@
 #include "console/link_reconnect.h"
 #include "console/port_selector.h"
 #include "console/startup.h"
+#include "platform/serial/port_table.h"
 #include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
 
@@ -31,6 +32,7 @@ void PortWatchTurn() {
 }
 
 void StartPortWatch() {
+    PortTableLookAhead();
     if (!watchTimer) {
         watchTimer = new QTimer(QCoreApplication::instance());
         QObject::connect(watchTimer, &QTimer::timeout, [] { PortWatchTurn(); });

@@ -7,6 +7,7 @@
 #endif
 #include <algorithm>
 #include <cctype>
+#include <future>
 #include <map>
 #include <set>
 #include <sstream>
@@ -49,17 +50,16 @@ std::string TtyDevicesSignature() {
 }
 #endif
 
-// The serial devices the system has now, unnumbered: those of the last enumeration while
-// the kernel's list of tty devices stays the same.
-std::vector<PortEntry> FoundDevices() {
-    if (Scan()) return Scan()();
+struct Enumeration {
+    std::string signature;  // of the tty devices just before the enumeration
+    std::vector<PortEntry> devices;
+};
+
+Enumeration Enumerate() {
+    Enumeration result;
 #ifdef Q_OS_LINUX
-    static std::string signature;
-    static std::vector<PortEntry> devices;
-    const std::string now = TtyDevicesSignature();
-    if (!now.empty() && now == signature) return devices;
+    result.signature = TtyDevicesSignature();
 #endif
-    std::vector<PortEntry> found;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         PortEntry entry{0, info.systemLocation().toStdString(), info.description().toStdString(),
                         ""};
@@ -71,13 +71,31 @@ std::vector<PortEntry> FoundDevices() {
                                      .arg(info.serialNumber())
                                      .toStdString();
         }
-        found.push_back(entry);
+        result.devices.push_back(entry);
+    }
+    return result;
+}
+
+std::future<Enumeration>& LookAhead() {
+    static std::future<Enumeration> ahead;
+    return ahead;
+}
+
+// The serial devices the system has now, unnumbered: a fresh enumeration, or the last one
+// while the kernel's list of tty devices stays the same.
+std::vector<PortEntry> FoundDevices() {
+    if (Scan()) return Scan()();
+    static Enumeration last;
+    if (LookAhead().valid()) {
+        last = LookAhead().get();
+        return last.devices;
     }
 #ifdef Q_OS_LINUX
-    signature = now;
-    devices = found;
+    const std::string now = TtyDevicesSignature();
+    if (!now.empty() && now == last.signature) return last.devices;
 #endif
-    return found;
+    last = Enumerate();
+    return last.devices;
 }
 
 std::string BaseName(const std::string& path) {
@@ -255,6 +273,10 @@ std::vector<PortEntry> NumberPorts(const std::vector<PortEntry>& found,
     std::sort(table.begin(), table.end(),
               [](const PortEntry& a, const PortEntry& b) { return a.number < b.number; });
     return table;
+}
+
+void PortTableLookAhead() {
+    if (!LookAhead().valid()) LookAhead() = std::async(std::launch::async, Enumerate);
 }
 
 std::vector<PortEntry> PortTableList() {

@@ -43,6 +43,9 @@ bool PortTableHasPins();
 bool PortTableDevicePresent(const std::string& device);
 // The whole table, in number order; enumerates the system's devices afresh.
 std::vector<PortEntry> PortTableList();
+// Starts enumerating the system's devices in the background, for the next PortTableList:
+// at start-up the enumeration then runs while the panel is being built.
+void PortTableLookAhead();
 // The device of COM number, or "" when no device stands behind it.
 std::string PortTableDevice(int number);
 // "COM1  /dev/ttyUSB0  FT232R USB UART"
