@@ -1,5 +1,6 @@
 #include "platform/ui/panel_ui_loader.h"
 
+#include <QCoreApplication>
 #include <QScrollArea>
 
 #include "platform/ui/data_graph.h"
@@ -10,8 +11,28 @@
 
 namespace kvui {
 
-PanelUiLoader::PanelUiLoader(QObject* parent) : QUiLoader(parent) {
-    // Designer plug-ins found on the machine have no business in the instrument panel.
+namespace {
+
+// The application's library paths while a loader is being made.
+QStringList& HiddenLibraryPaths() {
+    static QStringList paths;
+    return paths;
+}
+
+// Designer plug-ins found on the machine have no business in the instrument panel, and
+// QUiLoader loads every one of them as it is made (Qt's own pulls in Qt Quick and QML: a
+// tenth of the program's start-up). It looks for them in the application's library paths,
+// so those are empty while it is made.
+QObject* HideLibraryPaths(QObject* parent) {
+    HiddenLibraryPaths() = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
+    return parent;
+}
+
+}  // namespace
+
+PanelUiLoader::PanelUiLoader(QObject* parent) : QUiLoader(HideLibraryPaths(parent)) {
+    QCoreApplication::setLibraryPaths(HiddenLibraryPaths());
     clearPluginPaths();
 }
 
