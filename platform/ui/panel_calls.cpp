@@ -1,4 +1,5 @@
 // Loading, showing and discarding panels, and installing their callbacks.
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 
 #include "platform/ui/control_events.h"
 #include "platform/ui/frame_pacer.h"
+#include "platform/ui/panel_preparation.h"
 #include "platform/ui/panel_ui_loader.h"
 #include "platform/ui/ui_registry.h"
 #include "platform/ui/userint.h"
@@ -52,6 +54,50 @@ void MapControls(kvui::PanelRecord& record) {
     }
 }
 
+// What one build of a resource left over: a resource holds all its panels, building them
+// is the slow part of loading one, and the program loads them one after the other. The
+// next LoadPanel of the same file, unchanged, takes its panel from here.
+struct Leftover {
+    QString path;
+    QByteArray contents;
+    QWidget* root = nullptr;  // not deleted at exit: widgets must not outlive the application
+};
+
+Leftover& Spare() {
+    static Leftover spare;
+    return spare;
+}
+
+void DropSpare() {
+    delete Spare().root;
+    Spare() = Leftover();
+}
+
+// The resource's widget tree for contents: the spare one when it is of the same file,
+// unchanged, and still holds the panel; otherwise a new build.
+std::unique_ptr<QWidget> BuildResource(const QString& path, const QByteArray& contents,
+                                       const QString& panelName) {
+    Leftover& spare = Spare();
+    if (spare.root && spare.path == path && spare.contents == contents &&
+        spare.root->findChild<QWidget*>(panelName)) {
+        std::unique_ptr<QWidget> root(spare.root);
+        spare = Leftover();
+        return root;
+    }
+    QBuffer buffer;
+    buffer.setData(contents);
+    buffer.open(QIODevice::ReadOnly);
+    kvui::PanelUiLoader loader;
+    return std::unique_ptr<QWidget>(loader.load(&buffer));
+}
+
+// Keeps what is left of root for the next panel, unless nothing is.
+void KeepRest(std::unique_ptr<QWidget> root, const QString& path, const QByteArray& contents) {
+    if (root->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).isEmpty()) return;
+    DropSpare();
+    Spare() = Leftover{path, contents, root.release()};
+}
+
 }  // namespace
 
 int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId) {
@@ -67,19 +113,21 @@ int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId) {
 
     QFile file;
     if (!OpenResource(resourceFile, file)) return kUiError;
-    kvui::PanelUiLoader loader;
-    std::unique_ptr<QWidget> root(loader.load(&file));
+    const QByteArray contents = file.readAll();
+    const QString name = QString::fromStdString(panelName);
+    std::unique_ptr<QWidget> root = BuildResource(file.fileName(), contents, name);
     if (!root) return kUiError;
-    QWidget* panel = root->findChild<QWidget*>(QString::fromStdString(panelName));
+    QWidget* panel = root->findChild<QWidget*>(name);
     if (!panel) return kUiError;
 
-    // The panel becomes a window of its own; the rest of the resource goes with root.
+    // The panel becomes a window of its own; the rest of the resource waits for the next.
     const QSize designed = panel->size();
     panel->setParent(parentWidget, Qt::Window);
     panel->resize(designed.expandedTo(panel->minimumSizeHint()));
-    root.reset();
+    KeepRest(std::move(root), file.fileName(), contents);
 
     kvui::PaceFrames(panel);
+    kvui::PrepareBeforeShowing(panel);
     kvui::PanelRecord& record = kvui::AddPanel(panel, panelResourceId);
     kvui::WirePanel(record.handle, panel);
     MapControls(record);
