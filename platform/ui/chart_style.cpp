@@ -48,9 +48,14 @@ void SetUpCompactChart(QChartView* view, QValueAxis*& x, QValueAxis*& y) {
     y = new QValueAxis(chart);
     x->setLabelFormat(QStringLiteral("%d"));
     y->setLabelFormat(QStringLiteral("%d"));
+    // Ranges set before the axes join the chart cost nothing; after, each lays out labels.
+    x->setRange(0, 100);
+    y->setRange(0, 100);
+    // The view lays its chart out at once; axes that join later wait for the next layout,
+    // which the panel's own layout brings anyway.
+    view->setChart(chart);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
-    view->setChart(chart);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(200, 120);
 }

@@ -11,8 +11,8 @@ class QValueAxis;
 namespace kvui {
 
 void StyleCompactChart(QChart* chart);
-// Gives view a compact chart with integer-labelled value axes, x at the bottom and y on
-// the left; returns the axes through x and y.
+// Gives view a compact chart with integer-labelled value axes from 0 to 100, x at the
+// bottom and y on the left; returns the axes through x and y.
 void SetUpCompactChart(QChartView* view, QValueAxis*& x, QValueAxis*& y);
 // A one-line legend above the plot in a small font, hidden until asked for, each entry
 // drawn as a short piece of its series' line.

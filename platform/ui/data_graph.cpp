@@ -18,8 +18,6 @@ constexpr qreal kMarkRadius = 6.0;
 
 DataGraph::DataGraph(QWidget* parent) : CompactChart(parent) {
     QChart* chart = this->chart();
-    axisX_->setRange(0, 100);
-    axisY_->setRange(0, 100);
 
     cursorV_ = new QGraphicsLineItem(chart);
     cursorH_ = new QGraphicsLineItem(chart);

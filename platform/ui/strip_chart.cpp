@@ -34,9 +34,11 @@ QPen TracePen(int rgb) {
 StripChart::StripChart(QWidget* parent) : CompactChart(parent) {
     overlay_ = new PlotOverlay(
         this, [this](QPainter& painter, const QRectF& area) { paintTraces(painter, area); });
-    setTraceCount(2);
     setPointsPerScreen(101);
-    axisY_->setRange(0, 100);
+    setTraceCount(2);
+    // The overlay draws the traces antialiased; the grid and axes are straight lines on
+    // whole pixels, where antialiasing only costs.
+    setRenderHint(QPainter::Antialiasing, false);
 }
 
 void StripChart::setTraceCount(int count) {
