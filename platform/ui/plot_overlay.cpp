@@ -2,18 +2,21 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QEvent>
 #include <QGraphicsScene>
+#include <QPaintEvent>
 #include <QPainter>
 
 PlotOverlay::PlotOverlay(QChartView* view, PaintLines paintLines)
     : QWidget(view->viewport()), view_(view), paintLines_(std::move(paintLines)) {
-    // It paints every pixel of its rectangle, so nothing is painted under it; the pointer
+    // It paints every pixel of the viewport, so the view never paints under it; the pointer
     // and the context menu stay the chart's.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+    view->viewport()->installEventFilter(this);
     connect(view->chart(), &QChart::plotAreaChanged, this, &PlotOverlay::follow);
-    // Anything the chart draws anew (a scale, a title, the legend) may show in the picture.
+    // Anything the chart draws anew (a scale, a title, the legend) shows in the picture.
     connect(view->scene(), &QGraphicsScene::changed, this, [this] {
         pictureStale_ = true;
         update();
@@ -23,17 +26,20 @@ PlotOverlay::PlotOverlay(QChartView* view, PaintLines paintLines)
 }
 
 void PlotOverlay::linesChanged() {
-    update();
+    // A pixel around the area for the lines' antialiased edges.
+    update(area_.toAlignedRect().adjusted(-1, -1, 1, 1));
 }
 
-// The plot area in the viewport's coordinates; the overlay covers it to the whole pixel.
+bool PlotOverlay::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_->viewport() && event->type() == QEvent::Resize) follow();
+    return false;
+}
+
+// The whole viewport, and the plot area in its coordinates.
 void PlotOverlay::follow() {
     QChart* chart = view_->chart();
-    const QRectF plot =
-        view_->viewportTransform().mapRect(chart->mapRectToScene(chart->plotArea()));
-    const QRect covered = plot.toAlignedRect().intersected(view_->viewport()->rect());
-    area_ = plot.translated(-covered.topLeft());
-    setGeometry(covered);
+    area_ = view_->viewportTransform().mapRect(chart->mapRectToScene(chart->plotArea()));
+    setGeometry(view_->viewport()->rect());
     pictureStale_ = true;
     update();
 }
@@ -44,14 +50,17 @@ void PlotOverlay::takePicture() {
     picture_.setDevicePixelRatio(ratio);
     picture_.fill(view_->palette().color(QPalette::Base));
     QPainter painter(&picture_);
-    view_->render(&painter, QRectF(QPointF(0, 0), size()), geometry());
+    view_->render(&painter, QRectF(QPointF(0, 0), size()), rect());
     pictureStale_ = false;
 }
 
-void PlotOverlay::paintEvent(QPaintEvent*) {
+void PlotOverlay::paintEvent(QPaintEvent* event) {
     if (pictureStale_ || picture_.deviceIndependentSize().toSize() != size()) takePicture();
     QPainter painter(this);
-    painter.drawPixmap(0, 0, picture_);
-    painter.setClipRect(area_);
+    const QRect part = event->rect();
+    const qreal ratio = picture_.devicePixelRatio();
+    painter.drawPixmap(part, picture_,
+                       QRectF(part.topLeft() * ratio, part.size() * ratio).toAlignedRect());
+    painter.setClipRect(area_.intersected(QRectF(part)));
     paintLines_(painter, area_);
 }

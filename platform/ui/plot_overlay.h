@@ -1,8 +1,9 @@
-// Fast-changing lines over a chart's plot area. The overlay sits on the chart view's plot
-// area and draws a picture of what the chart shows there (background, grid) with the lines
-// on top. The picture is taken again only when the chart itself changes (a new scale, a
-// resize, a title), so a new sample costs the lines alone, not the chart with its axes,
-// labels and grid; and the chart view never repaints under the overlay, which covers it.
+// Fast-changing lines over a chart. The overlay covers the chart view's viewport and draws
+// a picture of what the chart shows (background, axes, grid, labels, legend) with the lines
+// on top, inside the plot area. The picture is taken again only when the chart itself
+// changes (a new scale, a resize, a title), so new lines cost the lines alone, not the chart
+// with its axes, labels and grid; and the chart view never paints itself, as the overlay
+// covers it.
 #pragma once
 
 #include <QPixmap>
@@ -20,10 +21,11 @@ class PlotOverlay : public QWidget {
 
     PlotOverlay(QChartView* view, PaintLines paintLines);
 
-    // The lines changed: they are drawn again with the next repaint of the window.
+    // The lines changed: the plot area is drawn again with the next repaint of the window.
     void linesChanged();
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
@@ -32,7 +34,7 @@ class PlotOverlay : public QWidget {
 
     QChartView* view_;
     PaintLines paintLines_;
-    QRectF area_;  // the plot area, in the overlay's coordinates
+    QRectF area_;  // the plot area, in the overlay's (the viewport's) coordinates
     QPixmap picture_;
     bool pictureStale_ = true;
 };
