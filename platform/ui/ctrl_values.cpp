@@ -27,7 +27,7 @@ int ItemValue(const QComboBox* combo, int index) {
 // Numeric read-outs show their number as text; the panel's label is the read-out.
 void SetLabelText(QLabel* label, const QString& text) {
     label->setText(text);
-    if (auto* readout = qobject_cast<Readout*>(label)) readout->fitText();
+    if (auto* readout = qobject_cast<Readout*>(label)) readout->textSet();
     // Controls made at run time sit outside any layout and size themselves; a layout,
     // however deeply nested, sizes the others.
     if (!label->testAttribute(Qt::WA_LaidOut)) label->adjustSize();

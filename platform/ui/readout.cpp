@@ -74,25 +74,36 @@ QSize Readout::holdingWidest(QSize size) const {
 }
 
 QSize Readout::sizeHint() const {
-    return holdingWidest(QLabel::sizeHint());
+    return fixedSize_ ? *fixedSize_ : holdingWidest(QLabel::sizeHint());
 }
 
 QSize Readout::minimumSizeHint() const {
-    return holdingWidest(QLabel::minimumSizeHint());
+    return fixedSize_ ? *fixedSize_ : holdingWidest(QLabel::minimumSizeHint());
 }
 
 void Readout::fixSize() {
-    if (!designedMinimum_) designedMinimum_ = minimumSize();
-    const QSize size = sizeHint().expandedTo(*designedMinimum_);
-    if (minimumSize() != size || maximumSize() != size) setFixedSize(size);
+    if (!designedLimits_) designedLimits_ = std::make_pair(minimumSize(), maximumSize());
+    // A label's hint grows to its minimum size, so it is measured within the resource's own
+    // limits, for the text shown and for the widest number (a new text recomputes it).
+    fixedSize_.reset();
+    setMinimumSize(designedLimits_->first);
+    setMaximumSize(designedLimits_->second);
+    const QString shown = text();
+    setText(kWidestValue);
+    QSize size = QLabel::sizeHint();
+    setText(shown);
+    size = size.expandedTo(QLabel::sizeHint()).expandedTo(designedLimits_->first);
+    fixedSize_ = size;
+    setFixedSize(size);
 }
 
-void Readout::fitText() {
+void Readout::textSet() {
     // Up to five digits never take more room than the largest number.
     const QString shown = text();
     const bool digits =
         std::all_of(shown.begin(), shown.end(), [](QChar c) { return c.isDigit(); });
     if (!digits || shown.size() > kWidestValue.size()) fixSize();
+    if (!holdOff_.isActive()) announceIfChanged();
 }
 
 bool Readout::event(QEvent* event) {
@@ -101,9 +112,12 @@ bool Readout::event(QEvent* event) {
     // with the font and the style.
     switch (event->type()) {
         case QEvent::Polish:
+            fixSize();
+            break;
         case QEvent::FontChange:
         case QEvent::StyleChange:
-            fixSize();
+            // Before the polish the resource is still setting its properties.
+            if (designedLimits_) fixSize();
             break;
         default:
             break;
@@ -111,12 +125,13 @@ bool Readout::event(QEvent* event) {
     return handled;
 }
 
-// A label's text has no change signal; a new value is noticed when it is drawn, which is
-// also when a sighted operator first sees it.
+// A label's text has no change signal: a value set other than through SetCtrlVal is noticed
+// when it is drawn, which is also when a sighted operator first sees it.
 void Readout::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
-    // What the panel shows when it appears is read with the panel, not announced.
-    if (!announced_) announced_ = text();
+    // What the panel shows when it appears is read with the panel, not announced (a drawing
+    // made before the panel is shown is not its appearance).
+    if (!announced_ && isVisible()) announced_ = text();
     if (!holdOff_.isActive()) announceIfChanged();
 }
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <optional>
+#include <utility>
 
 class Readout : public QLabel {
     Q_OBJECT
@@ -23,8 +24,9 @@ class Readout : public QLabel {
 
     // The read-out's size is fixed at that hint, so a new value does not make the window
     // lay itself out again (a label whose size may change asks for that on every new text).
-    // Called after a new text: a text wider than the largest number resizes it.
-    void fitText();
+    // Called after a new text: a text wider than the largest number resizes it, and the new
+    // value is told (within the hold-off) without waiting for the window's next frame.
+    void textSet();
 
   signals:
     // A new value was told to assistive technology (at most once per interval).
@@ -40,6 +42,7 @@ class Readout : public QLabel {
     void announceIfChanged();
 
     QTimer holdOff_;
-    std::optional<QSize> designedMinimum_;  // the resource's own minimum, until fixed
-    std::optional<QString> announced_;      // none until first shown
+    std::optional<std::pair<QSize, QSize>> designedLimits_;  // the resource's minimum, maximum
+    std::optional<QSize> fixedSize_;
+    std::optional<QString> announced_;  // none until first shown
 };
