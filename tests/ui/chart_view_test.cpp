@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QXYSeries>
+#include <algorithm>
 #include <vector>
 
 #include "platform/ui/chart_view_control.h"
@@ -144,6 +145,35 @@ TEST_F(ChartViews, HoverNamesTheSampleAndValueUnderThePointer) {
     auto* graph = ctrl<DataGraph>(PANEL_GRAPHTOP);
     EXPECT_EQ(HoverAt(graph, PositionOf(graph, 0, {128, 635})),
               "TOP data, sample 128: 635 \u2030 of max");
+}
+
+TEST_F(ChartViews, TracesAreDrawnWhereTheirValuesAreOnEachScale) {
+    StripChart* chart = strip(PANEL_STRIPTOP);
+    SetTraceAttribute(panel_, PANEL_STRIPTOP, 1, ATTR_TRACE_COLOR, VAL_RED);
+    SetTraceAttribute(panel_, PANEL_STRIPTOP, 2, ATTR_TRACE_COLOR, VAL_BLUE);
+    // Whether a pixel within two of where value v of sample 50 is shows the trace's colour
+    // (channel 0 red, 2 blue) clearly above the others; antialiasing lightens it.
+    auto drawnAt = [&](int series, double v, int channel) {
+        const QPoint at = PositionOf(chart, series, {50, v}) + chart->viewport()->pos();
+        const QImage image = chart->grab().toImage();
+        for (int dy = -2; dy <= 2; ++dy) {
+            const QColor c = image.pixelColor(at + QPoint(0, dy));
+            const int rgb[] = {c.red(), c.green(), c.blue()};
+            if (rgb[channel] - std::max({rgb[0], rgb[1], rgb[2]}) >= 0 &&
+                rgb[channel] - std::min({rgb[0], rgb[1], rgb[2]}) > 60)
+                return true;
+        }
+        return false;
+    };
+    PlotPairs(panel_, PANEL_STRIPTOP, 101, 30, 70);
+    EXPECT_TRUE(drawnAt(0, 30, 0));
+    EXPECT_TRUE(drawnAt(1, 70, 2));
+    EXPECT_FALSE(drawnAt(0, 70, 0));
+    // New values on a new scale.
+    PlotPairs(panel_, PANEL_STRIPTOP, 101, 3000, 7000);
+    ASSERT_GE(YRange(panel_, PANEL_STRIPTOP).second, 7000.0);
+    EXPECT_TRUE(drawnAt(0, 3000, 0));
+    EXPECT_TRUE(drawnAt(1, 7000, 2));
 }
 
 TEST_F(ChartViews, LockedScaleStaysWhileAutomaticFollowsTheData) {

@@ -194,6 +194,26 @@ TEST(PanelLoading, MissingOrBrokenResourcesGiveNegativeHandles) {
     EXPECT_LT(LoadPanel(9999, PanelResourcePath().c_str(), PANEL), 0);
 }
 
+TEST(PanelLoading, AResourceChangedBetweenTwoLoadsIsReadAgain) {
+    SetResourceNames(kPanelResourceNames, kPanelResourceNameCount);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("panels.ui");
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(PanelResourcePath()), path));
+    const QByteArray name = path.toLocal8Bit();
+    const int panel = LoadPanel(0, name.constData(), PANEL);
+    ASSERT_GE(panel, 0);
+    // The popup built along with the panel belongs to the old file, which had one.
+    QFile::remove(path);
+    WriteFile(path,
+              "<?xml version=\"1.0\"?><ui version=\"4.0\"><class>Root</class>"
+              "<widget class=\"QWidget\" name=\"Root\">"
+              "<widget class=\"QWidget\" name=\"PANEL\"/></widget></ui>");
+    EXPECT_LT(LoadPanel(0, name.constData(), POPUP), 0);
+    DiscardPanel(panel);
+    FlushDeletions();
+}
+
 TEST(PanelLoading, RelativeNamesAreFoundBesideTheProgram) {
     SetResourceNames(kPanelResourceNames, kPanelResourceNameCount);
     const QString name = QStringLiteral("kv_ui_test_%1.ui").arg(QCoreApplication::applicationPid());

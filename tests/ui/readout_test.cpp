@@ -80,3 +80,20 @@ TEST_F(Readouts, RapidChangesAreAnnouncedAFewTimesASecond) {
     QTest::qWait(Readout::kAnnounceIntervalMs * 2);
     EXPECT_EQ(announced.size(), told);
 }
+
+TEST_F(Readouts, KeepTheirSizeForNumbersAndGrowForWiderText) {
+    auto* top1 = ctrl<Readout>(PANEL_TOP1);
+    ASSERT_NE(top1, nullptr);
+    SetCtrlVal(panel_, PANEL_TOP1, 0);
+    QApplication::processEvents();
+    const QSize small = top1->size();
+    SetCtrlVal(panel_, PANEL_TOP1, 65535);
+    QApplication::processEvents();
+    EXPECT_EQ(top1->size(), small) << "the widest number fits the size it always had";
+    EXPECT_GE(top1->contentsRect().width(), top1->fontMetrics().horizontalAdvance("65535"));
+
+    const char* wide = "no reply from controller";
+    SetCtrlVal(panel_, PANEL_TOP1, wide);
+    QApplication::processEvents();
+    EXPECT_GE(top1->contentsRect().width(), top1->fontMetrics().horizontalAdvance(wide));
+}
