@@ -46,15 +46,17 @@ void PanelGroupBox::paintEvent(QPaintEvent* event) {
         picture_.fill(Qt::transparent);
         QStylePainter painter(&picture_, this);
         painter.drawComplexControl(QStyle::CC_GroupBox, frame);
+        title_ = style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                         QStyle::SC_GroupBoxLabel, this);
         shows_ = shows;
     }
     QStylePainter painter(this);
-    const QRect area = event->rect();
-    painter.drawPixmap(area, picture_,
-                       QRectF(area.topLeft() * ratio, area.size() * ratio).toAlignedRect());
-    const QRect title =
-        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
-    if ((option.subControls & QStyle::SC_GroupBoxLabel) && area.intersects(title)) {
+    // Piece by piece: the bounding rectangle of what changed may span the whole box.
+    for (const QRect& part : event->region()) {
+        painter.drawPixmap(part, picture_,
+                           QRectF(part.topLeft() * ratio, part.size() * ratio).toAlignedRect());
+    }
+    if ((option.subControls & QStyle::SC_GroupBoxLabel) && event->region().intersects(title_)) {
         QStyleOptionGroupBox label = option;
         label.subControls = QStyle::SC_GroupBoxLabel;
         painter.drawComplexControl(QStyle::CC_GroupBox, label);

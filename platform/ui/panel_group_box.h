@@ -7,6 +7,7 @@
 
 #include <QGroupBox>
 #include <QPixmap>
+#include <QRect>
 #include <QString>
 
 class PanelGroupBox : public QGroupBox {
@@ -21,4 +22,5 @@ class PanelGroupBox : public QGroupBox {
   private:
     QPixmap picture_;
     QString shows_;  // what the picture shows, as a key
+    QRect title_;    // where the title goes
 };
