@@ -3,6 +3,10 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTextDocument>
 #include <algorithm>
 
 namespace {
@@ -122,13 +126,74 @@ bool Readout::event(QEvent* event) {
         default:
             break;
     }
+    // It draws every pixel of its rectangle (see paintEvent); a style sheet's polish says
+    // otherwise each time.
+    if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+        setAttribute(Qt::WA_OpaquePaintEvent);
     return handled;
+}
+
+Readout::Look Readout::look() const {
+    return {geometry(), devicePixelRatioF(), styleSheet(), palette().cacheKey(), isEnabled()};
+}
+
+// What a label draws under its text: the parent's background (and frame) at this place,
+// then its own styled box and border.
+void Readout::takeBackground() {
+    const qreal ratio = devicePixelRatioF();
+    background_ = QPixmap(size() * ratio);
+    background_.setDevicePixelRatio(ratio);
+    background_.fill(palette().color(QPalette::Window));
+    QPainter painter(&background_);
+    if (QWidget* parent = parentWidget())
+        parent->render(&painter, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
+    QStyleOption option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+    drawFrame(&painter);
+}
+
+// The text as QLabel places and draws plain text.
+void Readout::drawValue(QPainter& painter) {
+    const QString shown = text();
+    QRect area = contentsRect();
+    area.adjust(margin(), margin(), -margin(), -margin());
+    const Qt::LayoutDirection direction = shown.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    const int align = QStyle::visualAlignment(direction, alignment());
+    int indentation = indent();
+    if (indentation < 0 && frameWidth())
+        indentation = fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 - margin();
+    if (indentation > 0) {
+        if (align & Qt::AlignLeft) area.setLeft(area.left() + indentation);
+        if (align & Qt::AlignRight) area.setRight(area.right() - indentation);
+        if (align & Qt::AlignTop) area.setTop(area.top() + indentation);
+        if (align & Qt::AlignBottom) area.setBottom(area.bottom() - indentation);
+    }
+    QStyleOption option;
+    option.initFrom(this);
+    const int flags = align | (direction == Qt::LeftToRight ? Qt::TextForceLeftToRight
+                                                            : Qt::TextForceRightToLeft);
+    style()->drawItemText(&painter, area, flags, option.palette, isEnabled(), shown,
+                          foregroundRole());
 }
 
 // A label's text has no change signal: a value set other than through SetCtrlVal is noticed
 // when it is drawn, which is also when a sighted operator first sees it.
 void Readout::paintEvent(QPaintEvent* event) {
-    QLabel::paintEvent(event);
+    const Look now = look();
+    if (!(now == look_) || background_.isNull()) {
+        takeBackground();
+        look_ = now;
+    }
+    const bool rich = textFormat() == Qt::RichText ||
+                      (textFormat() == Qt::AutoText && Qt::mightBeRichText(text()));
+    {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, background_);
+        if (!rich) drawValue(painter);
+    }
+    // Rich text is QLabel's business (its frame, drawn again, matches the picture).
+    if (rich) QLabel::paintEvent(event);
     // What the panel shows when it appears is read with the panel, not announced (a drawing
     // made before the panel is shown is not its appearance).
     if (!announced_ && isVisible()) announced_ = text();

@@ -2,9 +2,17 @@
 // Assistive technology gets the read-out's accessible name ("TOP1") as its name and the
 // number as its value, and hears of a new number at most a few times a second however fast
 // the monitor writes them. It is set like any label (SetCtrlVal sets its text).
+//
+// A new value repaints the read-out many times a second, so it keeps a picture of what lies
+// under its value (the parent's background and frame, its own styled box and border) and
+// draws the value onto that: the box's rounded border is not drawn again for each value,
+// and the parent is not repainted under it.
 #pragma once
 
 #include <QLabel>
+#include <QPixmap>
+#include <QRect>
+#include <QString>
 #include <QTimer>
 #include <optional>
 #include <utility>
@@ -37,6 +45,19 @@ class Readout : public QLabel {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // What the picture under the value depends on.
+    struct Look {
+        QRect geometry;
+        qreal ratio = 0;
+        QString styleSheet;
+        qint64 palette = 0;
+        bool enabled = false;
+        bool operator==(const Look&) const = default;
+    };
+
+    Look look() const;
+    void takeBackground();
+    void drawValue(QPainter& painter);
     QSize holdingWidest(QSize size) const;
     void fixSize();
     void announceIfChanged();
@@ -45,4 +66,6 @@ class Readout : public QLabel {
     std::optional<std::pair<QSize, QSize>> designedLimits_;  // the resource's minimum, maximum
     std::optional<QSize> fixedSize_;
     std::optional<QString> announced_;  // none until first shown
+    QPixmap background_;
+    Look look_;  // what the background shows
 };
