@@ -31,10 +31,10 @@ constexpr double kWriteTimeout = 0.5;  // a reader that never drains the line co
 constexpr size_t kReadChunk = 512;
 constexpr double kDrainTimeout = 1.0;  // a hang-up waits this long for the last reply to go
 constexpr double kDrainSettle = 0.05;  // written bytes reach the other end's queue within this
-// The last stretch before a reply is due is waited out awake: a sleeping thread wakes a
-// little late, and a late reply would slow the client down for something the line did not
-// do.
-constexpr double kWakeEarly = 0.0002;
+// The last stretch before a reply is due is waited out awake: a sleeping thread (on a
+// virtual machine, a sleeping processor) wakes up to milliseconds late, and a late reply
+// would slow the client down for something the line did not do.
+constexpr double kWakeEarly = 0.002;
 
 // Raw 8-bit bytes both ways: no echo, no line editing, no CR/LF translation.
 bool makeRaw(int fd, speed_t speed) {
