@@ -171,7 +171,7 @@ struct MonitorRun {
 
 // Runs the live monitor for seconds (Stop comes as the operator's would, from an event).
 MonitorRun RunMonitor(TimedComService& serial, double seconds,
-                      const std::function<void()>& everyFewSeconds = {}) {
+                      const std::function<void()>& everyFewSeconds = {}, bool details = true) {
     QTimer stop;
     stop.setSingleShot(true);
     QObject::connect(&stop, &QTimer::timeout,
@@ -182,17 +182,17 @@ MonitorRun RunMonitor(TimedComService& serial, double seconds,
         QObject::connect(&sample, &QTimer::timeout, everyFewSeconds);
         sample.start(5000);
     }
-    serial.startTiming();
+    serial.startTiming(details);
     const bench::CpuSpan span;
     CC_BTNRun(panelHandle, PANEL_BTNRUN, EVENT_COMMIT, nullptr, 0, 0);
     MonitorRun run;
     run.cpuShare = span.share();
     serial.stopTiming();
+    const double spanned = serial.lastReplyAt() - serial.firstReplyAt();
+    if (serial.replies() > 1 && spanned > 0)
+        run.rate = static_cast<double>(serial.replies() - 1) / spanned;
     const std::vector<double>& times = serial.replyTimes();
-    if (times.size() > 1) {
-        run.rate = static_cast<double>(times.size() - 1) / (times.back() - times.front());
-        for (size_t i = 1; i < times.size(); ++i) run.periods.push_back(times[i] - times[i - 1]);
-    }
+    for (size_t i = 1; i < times.size(); ++i) run.periods.push_back(times[i] - times[i - 1]);
     run.turnArounds = serial.turnArounds();
     Pump(0.2);
     return run;
@@ -359,7 +359,7 @@ int Soak(TimedComService& serial, const std::string& binDir, double seconds) {
     struct Sample {
         double at;
         double rss;
-        int exchanges;
+        long exchanges;
     };
     std::vector<Sample> samples;
     const double start = bench::MonotonicSeconds();
@@ -367,11 +367,11 @@ int Soak(TimedComService& serial, const std::string& binDir, double seconds) {
         samples.push_back(
             {bench::MonotonicSeconds() - start, bench::ResidentMiB(), serial.replies()});
         const Sample& s = samples.back();
-        std::printf("  %6.0f s  RSS %6.2f MiB  %9d exchanges\n", s.at, s.rss, s.exchanges);
+        std::printf("  %6.0f s  RSS %6.2f MiB  %9ld exchanges\n", s.at, s.rss, s.exchanges);
         std::fflush(stdout);
     };
     sample();
-    const MonitorRun run = RunMonitor(serial, seconds, sample);
+    const MonitorRun run = RunMonitor(serial, seconds, sample, false);
     sample();
     const Sample* minute = &samples.back();
     for (const Sample& s : samples) {
@@ -384,7 +384,7 @@ int Soak(TimedComService& serial, const std::string& binDir, double seconds) {
     for (const Sample& s : samples)
         if (s.at >= minute->at) highest = std::max(highest, s.rss);
     const double growth = samples.back().rss - minute->rss;
-    std::printf("soak: %d exchanges in %.0f s (%.0f a second, %.1f %% of a core)\n",
+    std::printf("soak: %ld exchanges in %.0f s (%.0f a second, %.1f %% of a core)\n",
                 serial.replies(), samples.back().at, run.rate, run.cpuShare * 100);
     std::printf(
         "soak: RSS after the first minute %.2f MiB, final %.2f MiB, highest after the "

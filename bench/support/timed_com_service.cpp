@@ -10,9 +10,11 @@ bool IsMonitorRequest(const char* buffer, int count) {
 
 }  // namespace
 
-void TimedComService::startTiming() {
+void TimedComService::startTiming(bool details) {
     timing_ = true;
+    details_ = details;
     replyReadAt_ = -1.0;
+    replies_ = 0;
     replyTimes_.clear();
     turnArounds_.clear();
 }
@@ -25,14 +27,16 @@ int TimedComService::read(int port, char* buffer, int count) {
     const int n = HostComService::read(port, buffer, count);
     if (timing_ && n == kervano::kFrameBytes) {
         replyReadAt_ = timer();
-        replyTimes_.push_back(replyReadAt_);
+        if (replies_++ == 0) firstReplyAt_ = replyReadAt_;
+        lastReplyAt_ = replyReadAt_;
+        if (details_) replyTimes_.push_back(replyReadAt_);
     }
     return n;
 }
 
 int TimedComService::write(int port, const char* buffer, int count) {
     const int n = HostComService::write(port, buffer, count);
-    if (timing_ && replyReadAt_ >= 0.0 && IsMonitorRequest(buffer, count)) {
+    if (timing_ && details_ && replyReadAt_ >= 0.0 && IsMonitorRequest(buffer, count)) {
         turnArounds_.push_back(timer() - replyReadAt_);
         replyReadAt_ = -1.0;
     }

@@ -9,14 +9,18 @@
 
 class TimedComService : public HostComService {
   public:
-    // Timing starts and stops with these; the figures of the last span are kept.
-    void startTiming();
+    // Timing starts and stops with these; the figures of the last span are kept. Without
+    // details only the replies are counted, so a long run takes no memory for its figures.
+    void startTiming(bool details = true);
     void stopTiming();
 
     // Seconds from a reply's read to the next request's write, one entry per exchange.
     const std::vector<double>& turnArounds() const { return turnArounds_; }
-    // Replies read while timing, and when each came (seconds, timer()).
-    int replies() const { return static_cast<int>(replyTimes_.size()); }
+    // Replies read while timing, when the first and last came and, with details, when each
+    // came (seconds, timer()).
+    long replies() const { return replies_; }
+    double firstReplyAt() const { return firstReplyAt_; }
+    double lastReplyAt() const { return lastReplyAt_; }
     const std::vector<double>& replyTimes() const { return replyTimes_; }
 
     int read(int port, char* buffer, int count) override;
@@ -24,7 +28,11 @@ class TimedComService : public HostComService {
 
   private:
     bool timing_ = false;
+    bool details_ = false;
     double replyReadAt_ = -1.0;
+    long replies_ = 0;
+    double firstReplyAt_ = 0.0;
+    double lastReplyAt_ = 0.0;
     std::vector<double> replyTimes_;
     std::vector<double> turnArounds_;
 };
