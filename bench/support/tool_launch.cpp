@@ -1,8 +1,10 @@
 #include "bench/support/tool_launch.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -42,9 +44,13 @@ Launch LaunchTool(const std::string& binDir, double idleSeconds) {
         result.problem = "kervano-sim did not start";
         return result;
     }
+    // A settings file of its own: what earlier runs remembered (a window size) stays out.
+    const std::string settings =
+        "KERVANO_SCOPE_SETTINGS=/tmp/monitor_bench-" + std::to_string(getpid()) + ".conf";
+    std::remove(settings.c_str() + settings.find('=') + 1);
     const double launchedAt = MonotonicSeconds();
     ChildProcess tool(binDir + "/kervano-scope", {"--port", "1=" + device},
-                      {"KERVANO_REPORT_SHOWN=1", "QT_ACCESSIBILITY=0"});
+                      {"KERVANO_REPORT_SHOWN=1", "QT_ACCESSIBILITY=0", settings});
     const std::string line = tool.firstLine(10.0);
     const double shownAt = NumberAfter(line, "(monotonic ");
     if (shownAt < 0) {
@@ -62,6 +68,7 @@ Launch LaunchTool(const std::string& binDir, double idleSeconds) {
     result.peakMiB = PeakResidentMiB(tool.pid());
     tool.finish(SIGTERM);
     sim.finish(SIGTERM);
+    std::remove(settings.c_str() + settings.find('=') + 1);
     result.ok = true;
     return result;
 }
