@@ -33,9 +33,18 @@ void PrepareBeforeShowing(QWidget* panel) {
         if (panel->isVisible()) return;
         panel->ensurePolished();
         if (QLayout* layout = panel->layout()) layout->activate();
+        // The panel's own children (a menu bar) and the controls in its client area.
         auto parts = std::make_shared<QList<QPointer<QWidget>>>();
-        for (QWidget* part :
-             ClientArea(panel)->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        QWidget* client = ClientArea(panel);
+        QList<QWidget*> children =
+            client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        if (client != panel) {
+            for (QWidget* child :
+                 panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (!child->isAncestorOf(client)) children.prepend(child);
+            }
+        }
+        for (QWidget* part : children) {
             if (part->isVisibleTo(panel)) parts->append(part);
         }
         QTimer::singleShot(0, panel, [panel, parts] { DrawParts(panel, parts); });
