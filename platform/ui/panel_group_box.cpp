@@ -46,8 +46,8 @@ void PanelGroupBox::paintEvent(QPaintEvent* event) {
         picture_.fill(Qt::transparent);
         QStylePainter painter(&picture_, this);
         painter.drawComplexControl(QStyle::CC_GroupBox, frame);
-        title_ = style()->subControlRect(QStyle::CC_GroupBox, &option,
-                                         QStyle::SC_GroupBoxLabel, this);
+        title_ =
+            style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
         shows_ = shows;
     }
     QStylePainter painter(this);
