@@ -52,8 +52,11 @@ void SetUpCompactChart(QChartView* view, QValueAxis*& x, QValueAxis*& y) {
     x->setRange(0, 100);
     y->setRange(0, 100);
     // The view lays its chart out at once; axes that join later wait for the next layout,
-    // which the panel's own layout brings anyway.
+    // which the panel's own layout brings anyway. It made a chart of its own and releases
+    // it to the caller without deleting it.
+    QChart* own = view->chart();
     view->setChart(chart);
+    delete own;
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     view->setRenderHint(QPainter::Antialiasing);
