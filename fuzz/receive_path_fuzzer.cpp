@@ -133,8 +133,10 @@ double RunTransaction(int kind, uint8_t arg, SimLine& line) {
         case 0: {
             static constexpr int kTargets[] = {RAM, EEPROM, DATFILE};
             const int targetCode = kTargets[arg % 3];
-            PushGET(targetCode, (arg >> 2) & 1);
-            return targetCode == DATFILE ? 0.0 : 1.5;
+            const int got = PushGET(targetCode, (arg >> 2) & 1);
+            if (targetCode == DATFILE) return 0.0;
+            if (got == 0) Check(line.now() - start >= 1.5, "the parameter wait lasts 1.5 s");
+            return 1.5;
         }
         case 1: {
             const int n = GetVERSIONInfo();
