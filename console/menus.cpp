@@ -181,7 +181,8 @@ void InstallPanelMenus() {
 }
 
 QMenu* PanelMenu(PanelMenuId menu) {
-    if (menu < 0 || menu >= kMenuCount || !State().panel) return nullptr;
+    if (static_cast<int>(menu) < 0 || static_cast<int>(menu) >= kMenuCount || !State().panel)
+        return nullptr;
     return State().menus[menu];
 }
 
