@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
@@ -30,7 +29,6 @@ struct ExportState {
     QPointer<QAction> exportCsv;
     QPointer<QAction> record;
     QPointer<QTimer> recordingTick;
-    std::string folder;  // where the last export of this run went, for the next dialog
 };
 
 ExportState& State() {
@@ -48,17 +46,13 @@ std::string DefaultName(const char* kind, std::time_t time, const char* extensio
 // The save dialog for an export; it opens where the last export went, at first where the
 // parameter files are. Returns the chosen path, or "" when none was chosen.
 std::string AskExportFile(const char* title, const std::string& name, const char* filter) {
-    ExportState& state = State();
-    const bool remembered =
-        !state.folder.empty() && QFileInfo(QString::fromLocal8Bit(state.folder.c_str())).isDir();
-    const std::string folder = remembered ? state.folder : ParamFileFolder();
+    const std::string folder = ExportFolder();
     char path[kPathBytes] = "";
     const int chosen = FileSelectPopup(folder.c_str(), name.c_str(), filter, title, VAL_SAVE_BUTTON,
                                        0, 1, 1, 1, path);
     if (chosen < 0) ShowStatus("File selection error - nothing saved!");
     if (chosen <= 0) return {};
-    state.folder =
-        QFileInfo(QString::fromLocal8Bit(path)).absolutePath().toLocal8Bit().toStdString();
+    RememberExportFile(path);
     return path;
 }
 

@@ -1,5 +1,6 @@
 #include "console/settings.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <memory>
 
 #include "console/startup.h"
+#include "console/traffic_pane.h"
 #include "link/port_setup.h"
 #include "params/param_file.h"
 #include "platform/serial/port_table.h"
@@ -24,6 +26,8 @@ const char* const kPortKey = "port/device";
 const char* const kViewModeKey = "view/mode";
 const char* const kGeometryKey = "window/geometry";
 const char* const kParamFolderKey = "files/parameterFolder";
+const char* const kExportFolderKey = "files/exportFolder";
+const char* const kTrafficPaneKey = "view/trafficPane";
 
 std::unique_ptr<QSettings> OpenSettings() {
     const QString file = qEnvironmentVariable(kSettingsFileVariable);
@@ -33,6 +37,11 @@ std::unique_ptr<QSettings> OpenSettings() {
 
 void Remember(const char* key, const QVariant& value) {
     OpenSettings()->setValue(QLatin1String(key), value);
+}
+
+void RememberFolderOf(const char* key, const char* path) {
+    if (path == nullptr || *path == '\0') return;
+    Remember(key, QFileInfo(QString::fromLocal8Bit(path)).absolutePath());
 }
 
 // Where programs are installed: never a place to offer for saving, even to a user (root)
@@ -106,8 +115,19 @@ void RestoreSettings() {
     SaveOperatorChoices();
 }
 
+void RestorePanes() {
+    QWidget* panel = PanelWidget(panelHandle);
+    if (panel == nullptr || !OpenSettings()->value(QLatin1String(kTrafficPaneKey)).toBool()) return;
+    if (auto* traffic = panel->findChild<QAction*>(QStringLiteral("actionTraffic")))
+        traffic->setChecked(true);
+}
+
 void SaveSettings() {
-    if (QWidget* panel = PanelWidget(panelHandle)) Remember(kGeometryKey, panel->saveGeometry());
+    QWidget* panel = PanelWidget(panelHandle);
+    if (panel == nullptr) return;
+    Remember(kGeometryKey, panel->saveGeometry());
+    const QWidget* traffic = TrafficPane();
+    Remember(kTrafficPaneKey, traffic != nullptr && traffic->isVisible());
 }
 
 std::string ParamFileFolder() {
@@ -119,8 +139,17 @@ std::string ParamFileFolder() {
 }
 
 void RememberParamFile(const char* path) {
-    if (path == nullptr || *path == '\0') return;
-    Remember(kParamFolderKey, QFileInfo(QString::fromLocal8Bit(path)).absolutePath());
+    RememberFolderOf(kParamFolderKey, path);
+}
+
+std::string ExportFolder() {
+    const QString remembered = OpenSettings()->value(QLatin1String(kExportFolderKey)).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir()) return remembered.toStdString();
+    return ParamFileFolder();
+}
+
+void RememberExportFile(const char* path) {
+    RememberFolderOf(kExportFolderKey, path);
 }
 
 }  // namespace kervano

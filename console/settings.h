@@ -1,6 +1,7 @@
 // What the tool remembers between runs: the port last chosen (by its device path, since
 // numbers change as adapters come and go), the display mode, the window's size and position,
-// and the folder of the last parameter file. Kept in Qt's settings store under organisation
+// the folders of the last parameter file and of the last export, and whether the traffic pane
+// was open. Kept in Qt's settings store under organisation
 // "kervano", application "kervano-scope"; the environment variable KERVANO_SCOPE_SETTINGS
 // names a file to keep them in instead (tests, a portable set-up).
 #pragma once
@@ -17,7 +18,9 @@ constexpr const char* kSettingsFileVariable = "KERVANO_SCOPE_SETTINGS";
 // mode and the window's geometry, and from then on saves the port and the mode whenever the
 // operator changes them.
 void RestoreSettings();
-// At shutdown, while the panel still exists: the window's size and position.
+// Once the panel is shown: reopens the traffic pane when it was open as the tool last ended.
+void RestorePanes();
+// At shutdown, while the panel still exists: the window's size and position, the panes.
 void SaveSettings();
 
 // The folder the parameter-file dialog opens in: the folder of the last parameter file; else
@@ -26,5 +29,9 @@ void SaveSettings();
 std::string ParamFileFolder();
 // Remembers the folder of a parameter file the operator has just chosen.
 void RememberParamFile(const char* path);
+// The folder the export dialogs open in: that of the last export, else ParamFileFolder().
+std::string ExportFolder();
+// Remembers the folder of an export file the operator has just chosen.
+void RememberExportFile(const char* path);
 
 }  // namespace kervano

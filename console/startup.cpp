@@ -115,6 +115,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InitRS232(com);
     ArmShownReport(panelHandle);
     DisplayPanel(panelHandle);
+    RestorePanes();
     RunUserInterface();
     SaveSettings();
 

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "console/startup.h"
+#include "console/traffic_pane.h"
 #include "link/port_setup.h"
 #include "params/param_file.h"
 #include "params/transfer_commands.h"
@@ -97,7 +98,7 @@ QWidget* Panel() {
 
 }  // namespace
 
-TEST_F(SettingsTest, RestartRestoresPortModeWindowAndParameterFolder) {
+TEST_F(SettingsTest, RestartRestoresPortModeWindowFoldersAndTrafficPane) {
     const QString folder = dir.filePath(QStringLiteral("parameters"));
     ASSERT_TRUE(QDir().mkpath(folder));
     const QRect window(40, 30, 700, 520);
@@ -114,22 +115,38 @@ TEST_F(SettingsTest, RestartRestoresPortModeWindowAndParameterFolder) {
             return 1;
         });
         SaveParameterFile();
+        SetFileSelectHook([&](const std::string&, const std::string&, std::string& chosen) {
+            chosen = dir.filePath(QStringLiteral("charts.png")).toStdString();
+            return 1;
+        });
+        Panel()->findChild<QAction*>(QStringLiteral("actionSaveChartsPng"))->trigger();
+        Panel()->findChild<QAction*>(QStringLiteral("actionTraffic"))->setChecked(true);
     });
 
     std::string com1;
     unsigned short mode = 0;
     QRect restored;
     std::string dialogFolder;
+    std::string exportFolder;
+    bool trafficShown = false;
     RunOnce([&] {
         com1 = PortTableDevice(1);
         GetCtrlVal(panelHandle, PANEL_VIEWMODE, &mode);
         restored = Panel()->geometry();
         dialogFolder = DialogFolder();
+        trafficShown = TrafficPane() != nullptr && TrafficPane()->isVisible();
+        SetFileSelectHook([&](const std::string&, const std::string& proposed, std::string&) {
+            exportFolder = QFileInfo(QString::fromStdString(proposed)).path().toStdString();
+            return 0;
+        });
+        Panel()->findChild<QAction*>(QStringLiteral("actionSaveChartsPng"))->trigger();
     });
     EXPECT_EQ(com1, "/dev/ttyKV1") << "the remembered device is COM1, which start-up opens";
     EXPECT_EQ(mode, 2);
     EXPECT_EQ(restored, window);
     EXPECT_EQ(dialogFolder, folder.toStdString());
+    EXPECT_EQ(exportFolder, QDir(dir.path()).absolutePath().toStdString());
+    EXPECT_TRUE(trafficShown);
 }
 
 TEST_F(SettingsTest, RememberedPortGivesWayToPinsAndToItsAbsence) {
