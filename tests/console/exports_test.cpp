@@ -29,18 +29,12 @@
 #include "scope/monitor_recording.h"
 #include "tests/support/app/panel_fixture.h"
 #include "tests/support/csv_reader.h"
+#include "tests/support/read_text.h"
 #include "tests/support/scoped_time_zone.h"
 
 using namespace kervano;
 
 namespace {
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // "1970-01-01T00:00:02.345+00:00" -> 2345 (the tests record in UTC from the epoch).
 long long RowMs(const std::string& time) {

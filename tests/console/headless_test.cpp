@@ -20,6 +20,7 @@
 #include "platform/serial/sim_line.h"
 #include "tests/support/child_process.h"
 #include "tests/support/csv_reader.h"
+#include "tests/support/read_text.h"
 #include "tests/support/sim_controller.h"
 
 using namespace kervano;
@@ -33,13 +34,6 @@ constexpr const char* kWindowsFile =
     "  11\r\n  12\r\n   2\r\n   3\r\n65535\r\n   1\r\n";
 const unsigned short kWindowsFileWords[16] = {0,   600, 501, 502, 700, 800, 40,    60,
                                               900, 901, 11,  12,  2,   3,   65535, 1};
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class TempDirTest : public ::testing::Test {
   protected:

@@ -31,6 +31,7 @@
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
 #include "tests/support/app/panel_fixture.h"
+#include "tests/support/read_text.h"
 
 using namespace kervano;
 
@@ -70,13 +71,6 @@ class MenusTest : public PanelFixture {
 
     QWidget* panel = nullptr;
 };
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 }  // namespace
 

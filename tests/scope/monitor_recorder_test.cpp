@@ -15,18 +15,12 @@
 #include <sstream>
 
 #include "tests/support/csv_reader.h"
+#include "tests/support/read_text.h"
 #include "tests/support/scoped_time_zone.h"
 
 using namespace kervano;
 
 namespace {
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
