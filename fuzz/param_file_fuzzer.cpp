@@ -1,6 +1,6 @@
 // The parameter-file reader on arbitrary text. ParseParameterRecord must never read or write
 // outside its record, must leave the record untouched when it says no, must accept only
-// white-space separated decimal numbers (at least sixteen), and what it accepts must survive
+// white-space separated decimal numbers (exactly sixteen), and what it accepts must survive
 // a round trip through FormatParameterRecord.
 #include <cctype>
 #include <cstdint>
@@ -75,14 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> tokens = Tokens(text);
     bool numeric = true;
     for (const std::string& t : tokens) numeric = numeric && AllDigits(t);
-    if (!numeric || tokens.size() < PNUM) Check(!accepted, "accepts only sixteen or more numbers");
+    if (!numeric || tokens.size() != PNUM) Check(!accepted, "accepts only sixteen numbers");
 
     if (!accepted) {
         Check(SameWords(first.get(), firstBefore.get()), "a refused text leaves the record");
         Check(SameWords(second.get(), secondBefore.get()), "a refused text leaves the record");
         return 0;
     }
-    Check(numeric && tokens.size() >= PNUM, "an accepted text is numbers only");
+    Check(numeric && tokens.size() == PNUM, "an accepted text is sixteen numbers only");
     Check(SameWords(first.get(), second.get()), "all sixteen words come from the text");
     for (int i = 0; i < PNUM; ++i) {
         // Short numbers can be checked directly; longer ones keep their low 16 bits.

@@ -19,8 +19,6 @@ char proj_dir[kPathBytes] = "";
 namespace {
 constexpr int kRecordWords = PNUM;
 constexpr int kFieldWidth = 4;
-// A parameter file is a few dozen bytes; anything far larger is not one.
-constexpr long long kMaxFileBytes = 64 * 1024;
 
 // The dialog opens where the last parameter file was; the folder of a chosen file is
 // remembered for the next dialog and the next run.
@@ -56,8 +54,10 @@ bool ParseParameterRecord(const std::string& text, unsigned short* words) {
             // Only the low 16 bits are kept, so reduce as we go: no overflow, any length.
             low16 = (low16 * 10 + static_cast<unsigned>(c - '0')) & 0xFFFF;
         }
-        if (count < kRecordWords) parsed[count] = static_cast<unsigned short>(low16);
-        ++count;
+        // The file is one record: a seventeenth number means a file of something else
+        // (a second record, a data table), whose first sixteen are no parameter set.
+        if (count == kRecordWords) return false;
+        parsed[count++] = static_cast<unsigned short>(low16);
     }
     if (count < kRecordWords) return false;
     for (int i = 0; i < kRecordWords; ++i) words[i] = parsed[i];
@@ -81,7 +81,7 @@ int ReadParaFromFile() {
 int LoadParaFile() {
     std::string text;
     // Only a regular file of reasonable size is read; a pipe or device would block.
-    if (!ReadFileWhole(file_name, kMaxFileBytes, text)) {
+    if (!ReadFileWhole(file_name, kMaxParamFileBytes, text)) {
         ShowStatus("Cannot read parameter file!");
         return 0;
     }

@@ -12,6 +12,8 @@ extern char proj_dir[kPathBytes];   // the program's directory (see ParamFileFol
 constexpr const char* kParamFileTitle = "KERVANO Parameter File";
 constexpr const char* kParamFileDefaultName = "CONpara.dat";
 constexpr const char* kParamFileFilter = "*.dat";
+// A parameter file is a few hundred bytes at most; a larger file is refused unread.
+constexpr long long kMaxParamFileBytes = 64 * 1024;
 
 // The saving dialog; its result as FileSelectPopup's (> 0: file_name holds the choice).
 int AskForSaveFile();
@@ -27,8 +29,9 @@ int LoadParaFile();
 
 // The file's text for a record of sixteen words, and the parse of such a text.
 std::string FormatParameterRecord(const unsigned short* words);
-// Reads sixteen unsigned decimal numbers; false (record untouched) when the text holds
-// fewer or anything else. Numbers above 65535 keep their low 16 bits.
+// Reads exactly sixteen unsigned decimal numbers separated by any white space; false
+// (record untouched) when the text holds fewer, more or anything else. Numbers above 65535
+// keep their low 16 bits.
 bool ParseParameterRecord(const std::string& text, unsigned short* words);
 
 }  // namespace kervano

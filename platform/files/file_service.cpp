@@ -26,6 +26,13 @@ bool WriteFileWhole(const std::string& path, const std::string& bytes, std::stri
         Fail(error, "no file name");
         return false;
     }
+    // A pipe or device in the file's place would be replaced by a regular file (QSaveFile
+    // renames over it); a folder is refused as well.
+    const QFileInfo existing(QString::fromLocal8Bit(path.c_str()));
+    if (existing.exists() && !existing.isFile()) {
+        Fail(error, "not a regular file");
+        return false;
+    }
     // QSaveFile writes a temporary file beside the target and renames it over the target
     // on commit; it resolves symbolic links and carries the old file's permissions over.
     QSaveFile file(QString::fromLocal8Bit(path.c_str()));

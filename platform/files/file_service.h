@@ -6,8 +6,9 @@
 
 // Replaces (or creates) the file at path with bytes, all or nothing: on any failure the old
 // file stays as it was and no partial file is left behind. A symbolic link is written
-// through to its target, and a file that exists keeps its permissions. error (if given)
-// gets the system's reason on failure.
+// through to its target, and a file that exists keeps its permissions. Anything but a
+// regular file in its place (a folder, a named pipe, a device) is refused untouched. error (if
+// given) gets the system's reason on failure.
 bool WriteFileWhole(const std::string& path, const std::string& bytes,
                     std::string* error = nullptr);
 

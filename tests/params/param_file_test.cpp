@@ -3,81 +3,17 @@
 #include "params/param_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
-#include <QTemporaryDir>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "console/startup.h"
 #include "link/frame.h"
 #include "params/panel_binding.h"
-#include "params/param_set.h"
-#include "params/transfer_commands.h"
-#include "platform/ui/userint.h"
-#include "resources/panel_ids.h"
-#include "tests/support/app/panel_fixture.h"
+#include "tests/params/param_file_fixture.h"
 
 using namespace kervano;
-
-namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-}
-
-class ParamFileTest : public PanelFixture {
-  protected:
-    void SetUp() override {
-        PanelFixture::SetUp();
-        ASSERT_TRUE(dir.isValid());
-        path = dir.filePath("CONpara.dat").toStdString();
-        SetFileSelectHook(
-            [this](const std::string& title, const std::string& proposed, std::string& chosen) {
-                dialogTitles.push_back(title);
-                proposedPaths.push_back(proposed);
-                if (answer <= 0) return answer;
-                chosen = path;
-                return answer;
-            });
-        target = DATFILE;
-    }
-    void TearDown() override {
-        SetFileSelectHook({});
-        PanelFixture::TearDown();
-    }
-    void Send() {
-        CC_BTNSend(panelHandle, PANEL_BTNSEND, EVENT_LEFT_CLICK, nullptr, 0, 0);
-        CC_BTNSend(panelHandle, PANEL_BTNSEND, EVENT_COMMIT, nullptr, 0, 0);
-    }
-    void Get() {
-        CC_BTNGet(panelHandle, PANEL_BTNGET, EVENT_LEFT_CLICK, nullptr, 0, 0);
-        CC_BTNGet(panelHandle, PANEL_BTNGET, EVENT_COMMIT, nullptr, 0, 0);
-    }
-
-    QTemporaryDir dir;
-    std::string path;
-    int answer = 1;  // the dialog's result: 0 cancelled, < 0 failed
-    std::vector<std::string> dialogTitles, proposedPaths;
-};
-
-const int kFullControls[] = {PANEL_POWERTOP, PANEL_POWERBOT, PANEL_POWERDIG, PANEL_REFTOP,
-                             PANEL_REFBOT,   PANEL_TOLTOP,   PANEL_TOLBOT,   PANEL_TRIGTOP,
-                             PANEL_TRIGBOT,  PANEL_HYSTTOP,  PANEL_HYSTBOT,  PANEL_EVALMODE,
-                             PANEL_HWMODE,   PANEL_MAXMODE,  PANEL_POLARITY};
-
-}  // namespace
 
 TEST(ParameterRecordTest, WritesSixteenFieldsAtLeastFourWide) {
     unsigned short words[16] = {0, 65535, 5, 12, 123, 1234, 12345};
@@ -164,58 +100,6 @@ TEST_F(ParamFileTest, SavingReadsThePanelFirst) {
     EXPECT_EQ(words[9], 777);
 }
 
-TEST_F(ParamFileTest, FirstNumberIsIgnoredOnLoad) {
-    WriteFile(path, "1 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25\n");
-    Get();
-    EXPECT_EQ(powerTOP, 11);
-    EXPECT_EQ(polarity, 25);
-}
-
-TEST_F(ParamFileTest, CorruptFileChangesNothingAndSaysSo) {
-    WriteFile(path, "0 11 12 13 14 15 16 17 18 19 20 21 22 23 24 oops\n");
-    const unsigned short before = refTOP;
-    pp[4] = 4321;
-    Get();
-    EXPECT_EQ(refTOP, before);
-    EXPECT_EQ(pp[4], 4321);
-    EXPECT_NE(StatusText(), "Receive...");
-    EXPECT_NE(StatusText().find("nothing loaded"), std::string::npos);
-}
-
-TEST_F(ParamFileTest, TruncatedFileChangesNothing) {
-    WriteFile(path, "0 11 12 13\n");
-    const unsigned short before = powerTOP;
-    Get();
-    EXPECT_EQ(powerTOP, before);
-}
-
-TEST_F(ParamFileTest, MissingFileChangesNothingAndSaysSo) {
-    std::filesystem::remove(path);
-    const unsigned short before = powerTOP;
-    Get();
-    EXPECT_EQ(powerTOP, before);
-    EXPECT_NE(StatusText().find("Cannot read"), std::string::npos);
-}
-
-TEST_F(ParamFileTest, FailedSaveKeepsTheOldFileAndSaysSo) {
-    WriteFile(path, "old content\n");
-    // A file size limit below the record's length makes the write fail, even for root.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit tiny = saved;
-    tiny.rlim_cur = 8;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    Send();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(ReadFile(path), "old content\n");
-    EXPECT_EQ(StatusText(), "Cannot write parameter file - file unchanged!");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()),
-                            std::filesystem::directory_iterator()),
-              1)
-        << "no temporary file is left behind";
-}
-
 TEST_F(ParamFileTest, SavingThroughALinkWritesItsTargetAndKeepsTheMode) {
     const std::string real = dir.filePath("real.dat").toStdString();
     WriteFile(real, "old\n");
@@ -230,14 +114,6 @@ TEST_F(ParamFileTest, SavingThroughALinkWritesItsTargetAndKeepsTheMode) {
     EXPECT_EQ(words[4], 612);
     EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-}
-
-TEST_F(ParamFileTest, ANamedPipeIsRefusedAtOnce) {
-    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    const unsigned short before = powerTOP;
-    Get();  // would block for ever if the pipe were opened for reading
-    EXPECT_EQ(powerTOP, before);
-    EXPECT_EQ(StatusText(), "Cannot read parameter file!");
 }
 
 TEST_F(ParamFileTest, DialogsThatChoseNothingChangeNothing) {
