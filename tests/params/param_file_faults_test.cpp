@@ -167,7 +167,7 @@ const SaveCase kSaveCases[] = {
 std::map<std::string, std::string> Listing(const fs::path& folder) {
     std::map<std::string, std::string> entries;
     for (const auto& e : fs::recursive_directory_iterator(folder)) {
-        const std::string kind = e.is_regular_file() ? "file:" + ReadFile(e.path().string())
+        const std::string kind = e.is_regular_file() ? "file:" + ReadText(e.path().string())
                                  : e.is_directory()  ? "folder"
                                  : e.is_fifo()       ? "pipe"
                                                      : "other";

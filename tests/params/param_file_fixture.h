@@ -6,7 +6,6 @@
 
 #include <QTemporaryDir>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,13 +15,7 @@
 #include "platform/ui/userint.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+#include "tests/support/read_text.h"
 
 inline void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;

@@ -95,7 +95,7 @@ TEST_F(ParamFileTest, SavingReadsThePanelFirst) {
     Send();
     EXPECT_EQ(trigBOT, 777);
     unsigned short words[16];
-    ASSERT_TRUE(ParseParameterRecord(ReadFile(path), words));
+    ASSERT_TRUE(ParseParameterRecord(ReadText(path), words));
     EXPECT_EQ(words[0], 0);
     EXPECT_EQ(words[9], 777);
 }
@@ -110,7 +110,7 @@ TEST_F(ParamFileTest, SavingThroughALinkWritesItsTargetAndKeepsTheMode) {
     Send();
     EXPECT_TRUE(std::filesystem::is_symlink(path));
     unsigned short words[16];
-    ASSERT_TRUE(ParseParameterRecord(ReadFile(real), words));
+    ASSERT_TRUE(ParseParameterRecord(ReadText(real), words));
     EXPECT_EQ(words[4], 612);
     EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
