@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <sstream>
+#include <string_view>
 
 #include "console/settings.h"
 #include "link/frame.h"
@@ -45,7 +46,10 @@ std::string FormatParameterRecord(const unsigned short* words) {
 bool ParseParameterRecord(const std::string& text, unsigned short* words) {
     unsigned short parsed[kRecordWords] = {};
     int count = 0;
-    std::istringstream in(text);
+    // Windows editors may put a UTF-8 byte-order mark before the first number.
+    const std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    std::istringstream in(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size())
+                                                           : text);
     std::string token;
     while (in >> token) {
         unsigned int low16 = 0;

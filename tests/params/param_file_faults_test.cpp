@@ -123,6 +123,8 @@ const LoadCase kLoadCases[] = {
     {"one byte over the size limit", Text(Padded(kMaxParamFileBytes + 1)), kCannotRead, {}},
     {"at the size limit", Text(Padded(kMaxParamFileBytes)), nullptr, kNumbersWords},
     {"CRLF, fields four wide", Text(WindowsRecord(kWindowsWords)), nullptr, kWindowsWords},
+    {"a byte-order mark before CRLF lines, as Notepad saves",
+     Text("\xEF\xBB\xBF" + WindowsRecord(kWindowsWords)), nullptr, kWindowsWords},
     {"numbers above 65535",
      Text("0 65536 65537 131071 4294967295" + Numbers(12).substr(1)),
      nullptr,
