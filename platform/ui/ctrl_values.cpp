@@ -1,5 +1,7 @@
 // Reading and writing control values, and the items of list controls.
 #include <QAbstractButton>
+#include <QAbstractItemDelegate>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
@@ -22,6 +24,28 @@ namespace {
 int ItemValue(const QComboBox* combo, int index) {
     const QVariant data = combo->itemData(index);
     return data.isValid() ? data.toInt() : index;
+}
+
+// Item labels made at run time can be longer than the closed selector, which keeps the
+// width the layout gave it: the open list grows to the longest label instead, and each item
+// shows its whole label as its tooltip too. The view's own size hint counts only the rows it
+// shows, so every item is measured here.
+void FitListToItems(QComboBox* combo) {
+    QAbstractItemView* list = combo->view();
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    int longest = 0;
+    for (int row = 0; row < combo->count(); ++row) {
+        const QModelIndex index =
+            combo->model()->index(row, combo->modelColumn(), combo->rootModelIndex());
+        longest =
+            std::max(longest, list->itemDelegateForIndex(index)->sizeHint(option, index).width());
+    }
+    const int scrollBar =
+        combo->count() > combo->maxVisibleItems()
+            ? list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list)
+            : 0;
+    list->setMinimumWidth(longest > 0 ? longest + 2 * list->frameWidth() + scrollBar : 0);
 }
 
 // Numeric read-outs show their number as text; the panel's label is the read-out.
@@ -163,7 +187,11 @@ int InsertListItem(int panel, int control, int index, const char* label, int val
     if (!combo || !label) return kUiError;
     if (index < -1 || index > combo->count()) return kUiError;
     kvui::ProgramChange quiet;
-    combo->insertItem(index < 0 ? combo->count() : index, QString::fromUtf8(label), value);
+    const int at = index < 0 ? combo->count() : index;
+    const QString text = QString::fromUtf8(label);
+    combo->insertItem(at, text, value);
+    combo->setItemData(at, text, Qt::ToolTipRole);
+    FitListToItems(combo);
     return 0;
 }
 
@@ -172,5 +200,6 @@ int ClearListCtrl(int panel, int control) {
     if (!combo) return kUiError;
     kvui::ProgramChange quiet;
     combo->clear();
+    FitListToItems(combo);
     return 0;
 }

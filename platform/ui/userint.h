@@ -104,7 +104,8 @@ int SetCtrlVal(int panel, int control, unsigned int value);
 int SetCtrlVal(int panel, int control, int value);
 int SetCtrlVal(int panel, int control, const char* text);
 
-// List controls (selectors): items with a label and an integer value.
+// List controls (selectors): items with a label and an integer value. The open list is as
+// wide as its longest label, which is also each item's tooltip.
 int InsertListItem(int panel, int control, int index, const char* label, int value);
 int ClearListCtrl(int panel, int control);
 

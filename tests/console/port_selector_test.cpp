@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QStyle>
+#include <QStyleFactory>
+#include <memory>
 
 #include "console/startup.h"
 #include "link/port_setup.h"
@@ -64,4 +68,32 @@ TEST_F(PortSelectorTest, RefreshOnlyWhenTheTableChanged) {
     GetCtrlVal(panelHandle, PANEL_DROPDCOM, &value);
     EXPECT_EQ(value, 1) << "the port in use stays selected";
     EXPECT_FALSE(RefreshPortSelector());
+}
+
+TEST_F(PortSelectorTest, OpenListShowsWholeLabelsWithoutWideningTheClosedSelector) {
+    QComboBox* selector = Selector();
+    const int closedWidth = selector->sizeHint().width();
+    PortTablePin(3, "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0",
+                 "FT232R USB UART");
+    com = 3;
+    FillPortSelector();
+    const int index = selector->findData(3);
+    ASSERT_GE(index, 0);
+    const QString label = selector->itemText(index);
+    EXPECT_EQ(selector->itemData(index, Qt::ToolTipRole).toString().toStdString(),
+              label.toStdString());
+    EXPECT_EQ(selector->sizeHint().width(), closedWidth);
+
+    // Styles that open the list as a menu widen it themselves; the others do not.
+    for (const char* styleName : {"Fusion", "Windows"}) {
+        std::unique_ptr<QStyle> style(QStyleFactory::create(QString::fromLatin1(styleName)));
+        ASSERT_NE(style, nullptr) << styleName;
+        selector->setStyle(style.get());
+        selector->showPopup();
+        QAbstractItemView* list = selector->view();
+        EXPECT_GE(list->viewport()->width(), list->fontMetrics().horizontalAdvance(label))
+            << styleName << ": the open list cuts the label short";
+        selector->hidePopup();
+        selector->setStyle(nullptr);
+    }
 }
