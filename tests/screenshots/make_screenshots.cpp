@@ -1,14 +1,23 @@
 // Makes the README's screenshots: the panel on the built-in simulated controller after
-// start-up, during a live monitor run, and after a data capture.
+// start-up, during a live monitor run, after a data capture and at a 1366x768 window, the
+// traffic pane beside the panel, and the status history window.
+#include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "console/startup.h"
+#include "console/traffic_pane.h"
 #include "platform/serial/port_table.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/userint.h"
@@ -18,24 +27,100 @@
 
 namespace {
 
-bool Save(const std::string& dir, const char* name) {
+// Long enough for several ticks of the panel's frame pacer and of the traffic pane's row
+// updates; the charts lay out their legends and titles from posted events as well.
+constexpr int kSettleMs = 250;
+
+QWidget* Panel() {
+    return PanelWidget(kervano::panelHandle);
+}
+
+// Lets every pending layout, deferred repaint and timer run, so that no picture shows a
+// panel half drawn. Inside the monitor loop the replies that arrive meanwhile only set the
+// loop's flags; the loop draws them when it gets control back.
+void Settle() {
+    QTest::qWait(kSettleMs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCoreApplication::processEvents();
+}
+
+// A window as the desktop would show it, without the decorations the offscreen platform
+// does not draw: its contents inside a thin frame.
+QImage Framed(QWidget* window) {
+    const QPixmap inside = window->grab();
+    QImage framed(inside.width() + 2, inside.height() + 2, QImage::Format_RGB32);
+    framed.fill(QColor(0x70, 0x70, 0x70));
+    QPainter(&framed).drawPixmap(1, 1, inside);
+    return framed;
+}
+
+bool Write(const std::string& dir, const char* name, const QImage& image) {
     const std::string path = dir + "/" + name;
-    const bool ok = PanelWidget(kervano::panelHandle)->grab().save(QString::fromStdString(path));
-    std::printf("%s %s\n", ok ? "wrote" : "could not write", path.c_str());
+    // Quality 0 is zlib's strongest compression: the same pixels in fewer bytes.
+    const bool ok = image.save(QString::fromStdString(path), "PNG", 0);
+    std::printf("%s %s (%dx%d)\n", ok ? "wrote" : "could not write", path.c_str(), image.width(),
+                image.height());
     return ok;
+}
+
+bool Save(const std::string& dir, const char* name) {
+    Settle();
+    return Write(dir, name, Panel()->grab().toImage());
+}
+
+// The panel and a window of its own where the program placed them (the traffic pane opens
+// to the right of the panel, or below it when the screen has no room there).
+bool SaveBeside(const std::string& dir, const char* name, QWidget* window) {
+    Settle();
+    const QRect panelArea = Panel()->geometry().adjusted(-1, -1, 1, 1);
+    const QRect windowArea = window->geometry().adjusted(-1, -1, 1, 1);
+    const QRect both = panelArea.united(windowArea);
+    QImage image(both.size(), QImage::Format_RGB32);
+    image.fill(QColor(0xc8, 0xcc, 0xd0));
+    QPainter painter(&image);
+    painter.drawImage(panelArea.topLeft() - both.topLeft(), Framed(Panel()));
+    painter.drawImage(windowArea.topLeft() - both.topLeft(), Framed(window));
+    painter.end();
+    return Write(dir, name, image);
+}
+
+bool SaveWindow(const std::string& dir, const char* name, QWidget* window) {
+    Settle();
+    return Write(dir, name, Framed(window));
 }
 
 void Click(int control) {
     QTest::mouseClick(CtrlWidget(kervano::panelHandle, control), Qt::LeftButton);
 }
 
+QAction* MenuAction(const char* name) {
+    return Panel()->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+QWidget* TopLevel(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    QTemporaryDir settings;
+    // Offscreen, a desktop screen of 1920x1080 instead of the platform's 800x600, so the
+    // windows take the sizes and places they take on an operator's screen.
+    const QString screenConfig = settings.filePath(QStringLiteral("screen.json"));
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        QFile config(screenConfig);
+        if (config.open(QIODevice::WriteOnly))
+            config.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1920,)"
+                         R"( "height": 1080, "logicalDpi": 96, "dpr": 1}]})");
+        config.close();
+        qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screenConfig).toUtf8());
+    }
     QApplication app(argc, argv);
     const std::string dir = argc > 1 ? argv[1] : ".";
     // The program as a first start shows it: nothing remembered from the user's own runs.
-    QTemporaryDir settings;
     qputenv("KERVANO_SCOPE_SETTINGS", settings.filePath(QStringLiteral("settings.ini")).toUtf8());
 
     sim::PtyServer controller(sim::Faults{}, 19200);
@@ -47,16 +132,39 @@ int main(int argc, char** argv) {
     PortTablePin(1, device, "built-in simulated controller");
 
     bool ok = true;
+    const auto check = [&ok](bool done, const char* what) {
+        if (!done) std::fprintf(stderr, "%s\n", what);
+        ok = ok && done;
+    };
     const int code = RunProgram([&] {
-        ok = Save(dir, "startup.png") && ok;
+        check(Save(dir, "startup.png"), "startup.png");
+
+        QAction* traffic = MenuAction("actionTraffic");
+        check(traffic != nullptr, "no View > Traffic item");
+        if (traffic != nullptr) traffic->setChecked(true);
         // Let the monitor run long enough to fill both charts, photograph it, then stop.
         QTimer::singleShot(4500, [&] {
-            ok = Save(dir, "monitor.png") && ok;
+            check(Save(dir, "monitor.png"), "monitor.png");
+            QWidget* pane = kervano::TrafficPane();
+            check(pane != nullptr && pane->isVisible() && SaveBeside(dir, "traffic.png", pane),
+                  "traffic.png");
             Click(PANEL_BTNSTOP);
         });
         Click(PANEL_BTNRUN);
+        if (traffic != nullptr) traffic->setChecked(false);
         Click(PANEL_BTNDATA);
-        ok = Save(dir, "capture.png") && ok;
+        check(Save(dir, "capture.png"), "capture.png");
+
+        QAction* history = MenuAction("actionStatusHistory");
+        check(history != nullptr, "no status history item");
+        if (history != nullptr) history->trigger();
+        QWidget* historyWindow = TopLevel("statusHistoryWindow");
+        check(historyWindow != nullptr && SaveWindow(dir, "status-history.png", historyWindow),
+              "status-history.png");
+        if (historyWindow != nullptr) historyWindow->close();
+
+        Panel()->resize(1366, 768);
+        check(Save(dir, "window-1366x768.png"), "window-1366x768.png");
     });
     return code == 0 && ok ? 0 : 1;
 }
