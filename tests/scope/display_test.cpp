@@ -59,6 +59,11 @@ TEST_F(DisplayTest, HistoryScrollsOnePairPerReply) {
 }
 
 TEST_F(DisplayTest, RawAndNormalisedModesPickWordsAndColours) {
+    // Before the first reply the traces (and so their legends) already wear raw-mode colours.
+    for (int control : {PANEL_STRIPTOP, PANEL_STRIPBOT}) {
+        EXPECT_EQ(TraceColor(panelHandle, control, 1), 0x0000FF);
+        EXPECT_EQ(TraceColor(panelHandle, control, 2), 0x00FF00);
+    }
     SetCtrlVal(panelHandle, PANEL_VIEWMODE, 0);
     Reply({1, 2, 3, 4, 501, 502, 503, 504, 9, 9, 9, 9, 5, 0, 0, 10});
     EXPECT_EQ(CtrlValue(PANEL_TOP1), 1u);
