@@ -14,14 +14,16 @@ namespace {
 // program holding it) is tried again after 1, 2, 4 ... turns, at most this many.
 constexpr int kLongestRetryGap = 16;
 
-int lostPort = 0;   // the port whose device went away, awaited back; 0 for none
-bool told = false;  // the loss is on the status line
+int lostPort = 0;         // the port whose device went away, awaited back; 0 for none
+bool told = false;        // the loss is on the status line
+bool neverThere = false;  // the device was missing when the port was to be opened
 int retryGap = 1;
 int turnsToWait = 0;
 
 void Forget() {
     lostPort = 0;
     told = false;
+    neverThere = false;
     retryGap = 1;
     turnsToWait = 0;
 }
@@ -33,8 +35,16 @@ bool ProgramIsIdle() {
 
 void WatchLinkDevice(bool mayReopen) {
     LinkCheckDevice();
-    if (lostPort == 0 && linkState == LINK_PORT_CLOSED && linkClosedCause == LINK_DEVICE_GONE)
-        lostPort = linkPort;
+    if (lostPort == 0 && linkState == LINK_PORT_CLOSED && linkPort == com) {
+        if (linkClosedCause == LINK_DEVICE_GONE) {
+            lostPort = linkPort;
+        } else if (linkClosedCause == LINK_OPEN_FAILED && ComDevicePresent(com) == 0) {
+            // The open's own text ("No serial port found") already says what is missing.
+            lostPort = linkPort;
+            told = true;
+            neverThere = true;
+        }
+    }
     if (lostPort == 0) return;
     // The link is up again, or the operator has moved to another port: nothing to await.
     if (linkState != LINK_PORT_CLOSED || com != lostPort) return Forget();
@@ -53,7 +63,7 @@ void WatchLinkDevice(bool mayReopen) {
         --turnsToWait;
         return;
     }
-    ShowStatus(kDeviceBackText);
+    ShowStatus(neverThere ? kDeviceFoundText : kDeviceBackText);
     CloseCom(com);
     InitRS232(com);
     if (linkState != LINK_PORT_CLOSED) return Forget();

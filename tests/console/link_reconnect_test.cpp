@@ -114,3 +114,33 @@ TEST_F(ReconnectTest, ChoosingAnotherPortEndsTheWait) {
     EXPECT_EQ(com, 2);
     EXPECT_EQ(Count(TakeStatusHistory(), kDeviceBackText), 0);
 }
+
+TEST_F(ReconnectTest, APortWhoseDeviceWasMissingAtTheOpenIsOpenedOncePluggedIn) {
+    line.unplug(1);
+    CloseCom(1);
+    InitRS232(1);  // as at a start before the adapter is plugged in
+    ASSERT_EQ(linkClosedCause, LINK_OPEN_FAILED);
+    TakeStatusHistory();
+    for (int turn = 0; turn < 3; ++turn) PortWatchTurn();
+    EXPECT_TRUE(TakeStatusHistory().empty()) << "the open's own text says what is missing";
+
+    line.plugIn(1);
+    PortWatchTurn();
+    const auto texts = TakeStatusHistory();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), kDeviceFoundText);
+    EXPECT_EQ(controller.orders(), (std::vector<int>{5, 2, 2, 7}));
+    EXPECT_EQ(linkState, LINK_ANSWERING);
+}
+
+TEST_F(ReconnectTest, APortThatIsThereButCannotBeOpenedIsLeftToTheOperator) {
+    CloseCom(1);
+    line.setOpenResult(1, kComCannotOpen, "Permission denied");
+    InitRS232(1);
+    ASSERT_EQ(linkClosedCause, LINK_OPEN_FAILED);
+    line.setOpenResult(1, 0);
+    TakeStatusHistory();
+    for (int turn = 0; turn < 3; ++turn) PortWatchTurn();
+    EXPECT_TRUE(TakeStatusHistory().empty());
+    EXPECT_EQ(linkState, LINK_PORT_CLOSED) << "the operator chooses when to try again";
+}
