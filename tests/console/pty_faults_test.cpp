@@ -1,0 +1,275 @@
+// Faults on a real pseudo-terminal, through the whole program with its panel offscreen: the
+// controller going away in the middle of each kind of exchange, bytes no controller should
+// send, and ports that cannot serve as a line. Each case ends with the tool answering the
+// next command and the status line saying what happened.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "console/commands.h"
+#include "console/startup.h"
+#include "link/link_state.h"
+#include "link/transactions.h"
+#include "params/param_set.h"
+#include "platform/serial/com_service.h"
+#include "platform/serial/port_table.h"
+#include "platform/ui/qt_panel_access.h"
+#include "resources/panel_ids.h"
+#include "sim/controller_model.h"
+#include "tests/support/app/run_program.h"
+
+using namespace kervano;
+
+namespace {
+
+// The emulator on the master side of a pty of its own, on a thread of its own. A script sees
+// every request with the model's reply and decides what goes back down the line.
+class PtyController {
+  public:
+    using Script = std::function<void(PtyController&, int order, const std::vector<uint8_t>&)>;
+
+    explicit PtyController(std::string firmware = "PTY 1.31") {
+        model_.firmwareText = std::move(firmware);
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+        path_ = ptsname(master_);
+        // Held open so the pty outlives the tool's closes, and raw until the tool opens it.
+        slave_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY);
+        termios raw{};
+        tcgetattr(slave_, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(slave_, TCSANOW, &raw);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~PtyController() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        hangUp();
+    }
+
+    const std::string& path() const { return path_; }
+    void setScript(Script script) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        script_ = std::move(script);
+    }
+    std::vector<int> orders() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return orders_;
+    }
+    // Waits up to timeoutMs for the device to have gone away.
+    bool waitGone(int timeoutMs) {
+        for (int waited = 0; !gone_ && waited < timeoutMs; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return gone_;
+    }
+
+    // Script actions, on the controller's thread.
+    void send(const std::vector<uint8_t>& bytes) {
+        size_t done = 0;
+        while (done < bytes.size() && !stop_ && master_ >= 0) {
+            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+            if (n > 0) {
+                done += static_cast<size_t>(n);
+            } else {
+                pollfd pfd{master_, POLLOUT, 0};
+                poll(&pfd, 1, 20);
+            }
+        }
+    }
+    void dribble(const std::vector<uint8_t>& bytes, int gapMs) {
+        for (uint8_t byte : bytes) {
+            send({byte});
+            std::this_thread::sleep_for(std::chrono::milliseconds(gapMs));
+        }
+    }
+    // The device goes away: the tool's end of the line sees the hang-up.
+    void hangUp() {
+        if (const int fd = slave_.exchange(-1); fd >= 0) ::close(fd);
+        if (const int fd = master_.exchange(-1); fd >= 0) ::close(fd);
+        gone_ = true;
+    }
+
+  private:
+    void serve() {
+        sim::FrameAssembler assembler;
+        const auto start = std::chrono::steady_clock::now();
+        while (!stop_ && master_ >= 0) {
+            pollfd pfd{master_, POLLIN, 0};
+            if (poll(&pfd, 1, 20) <= 0) continue;
+            uint8_t chunk[512];
+            const ssize_t n = ::read(master_, chunk, sizeof chunk);
+            if (n <= 0) continue;
+            const double now =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            for (const auto& frame : assembler.feed(chunk, static_cast<size_t>(n), now)) {
+                const int order = frame[2] << 8 | frame[3];
+                const std::vector<uint8_t> reply = model_.handleFrame(frame.data(), now).bytes;
+                Script script;
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    orders_.push_back(order);
+                    script = script_;
+                }
+                if (script) {
+                    script(*this, order, reply);
+                } else {
+                    send(reply);
+                }
+                if (master_ < 0) return;
+            }
+        }
+    }
+
+    sim::ControllerModel model_;
+    std::atomic<int> master_{-1};
+    std::atomic<int> slave_{-1};
+    std::string path_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> gone_{false};
+    std::mutex mutex_;
+    Script script_;
+    std::vector<int> orders_;
+    std::thread thread_;
+};
+
+// Points link at target in one step, as a device manager replaces a device node.
+bool PointLink(const std::string& link, const std::string& target) {
+    const std::string fresh = link + ".new";
+    ::unlink(fresh.c_str());
+    return ::symlink(target.c_str(), fresh.c_str()) == 0 &&
+           std::rename(fresh.c_str(), link.c_str()) == 0;
+}
+
+void Click(int control) {
+    QTest::mouseClick(CtrlWidget(panelHandle, control), Qt::LeftButton);
+}
+
+// The operator picks port in the selector, as with the mouse.
+void ChoosePort(int port) {
+    auto* combo = qobject_cast<QComboBox*>(CtrlWidget(panelHandle, PANEL_DROPDCOM));
+    ASSERT_NE(combo, nullptr);
+    const int index = combo->findData(port);
+    ASSERT_GE(index, 0) << "COM" << port << " is not offered";
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+// Share of one processor the whole process used while the event loop ran for about 1 s.
+double IdleCpuShare() {
+    const auto cpu = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    const auto wall0 = std::chrono::steady_clock::now();
+    const double cpu0 = cpu();
+    QTest::qWait(1000);
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    return (cpu() - cpu0) / wall;
+}
+
+class PtyFaults : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        link = dir.filePath(QStringLiteral("controller")).toStdString();
+        SetComService(nullptr);
+        PortTableClearPins();
+        PortTablePin(1, link, "controller");
+    }
+    void TearDown() override { PortTableClearPins(); }
+
+    // A controller behind COM1, serving until its script says otherwise.
+    PtyController& Attach(const char* firmware = "PTY 1.31") {
+        controllers.push_back(std::make_unique<PtyController>(firmware));
+        EXPECT_TRUE(PointLink(link, controllers.back()->path()));
+        return *controllers.back();
+    }
+
+    QTemporaryDir dir;
+    std::string link;
+    std::vector<std::unique_ptr<PtyController>> controllers;
+};
+
+// ---- The controller goes away ----------------------------------------------------------
+
+struct GoneCase {
+    const char* name;
+    int order;          // the request during which it goes (0: before the tool starts)
+    int answered;       // requests of that order answered before it goes
+    int command;        // the control pressed once running (0: start-up itself)
+    const char* shown;  // the status text the case ends with
+};
+
+class ControllerGone : public PtyFaults, public ::testing::WithParamInterface<GoneCase> {};
+
+TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
+    const GoneCase& c = GetParam();
+    PtyController& first = Attach();
+    auto left = std::make_shared<int>(c.answered);  // the script is copied for each call
+    first.setScript([&c, left](PtyController& self, int order, const std::vector<uint8_t>& reply) {
+        if (order == c.order && (*left)-- == 0) return self.hangUp();
+        self.send(reply);
+    });
+    if (c.order == 0) first.hangUp();
+
+    std::vector<std::string> shown;
+    std::string status, backStatus, afterBack;
+    double cpuShare = 1.0;
+    bool gone = false;
+    EXPECT_EQ(RunProgram([&] {
+                  if (c.command != 0) Click(c.command);
+                  status = StatusLineText();
+                  gone = first.waitGone(100);
+                  cpuShare = IdleCpuShare();
+
+                  Attach("BACK 2");
+                  ChoosePort(1);
+                  backStatus = StatusLineText();
+                  // A monitor that timed out keeps the parameters locked until Stop.
+                  Click(PANEL_BTNSTOP);
+                  Click(PANEL_BTNGET);
+                  afterBack = StatusLineText();
+              }),
+              0);
+    EXPECT_TRUE(gone) << "the controller never went away";
+    EXPECT_EQ(status, c.shown);
+    EXPECT_LT(cpuShare, 0.2) << "the tool spins while the controller is gone";
+    EXPECT_EQ(backStatus, "BACK 2");
+    EXPECT_EQ(afterBack, "Parameter-frame received! - Line Ok!");
+    EXPECT_EQ(controllers.back()->orders(), (std::vector<int>{5, 2, 2, 7, 2, 2}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PtyFaults, ControllerGone,
+    ::testing::Values(
+        // Its pty goes with it: the path leads nowhere.
+        GoneCase{"BeforeTheTool", 0, 0, 0, "No serial port found"},
+        GoneCase{"DuringTheLineCheck", 5, 0, 0, "Timeout < 36 Bytes"},
+        GoneCase{"DuringTheParameterRead", 2, 0, 0, kParametersNotReadText},
+        GoneCase{"DuringTheFirmwareRead", 7, 0, 0, kFirmwareErrorText},
+        GoneCase{"DuringTheMonitor", 8, 5, PANEL_BTNRUN, kStopHintText},
+        // A block that times out clears both curves: none of the blocks before it is left.
+        GoneCase{"DuringTheDataCapture", 9, 3, PANEL_BTNDATA,
+                 "Data incomplete - only 0 of 4 blocks received!"},
+        GoneCase{"DuringTheTeachWait", 6, 0, PANEL_BUTTONTEACH, "Timeout RS-232!!"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
