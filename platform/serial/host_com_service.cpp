@@ -15,6 +15,10 @@
 
 #include "platform/serial/port_table.h"
 
+#ifndef Q_OS_WIN
+#include <poll.h>
+#endif
+
 namespace {
 
 constexpr double kDefaultTimeout = 10.0;
@@ -49,6 +53,19 @@ QSerialPort::Parity QtParity(int parity) {
 // A wait on the device that timed out leaves an error behind; it means nothing to us.
 void ForgetTimeout(QSerialPort& serial) {
     if (serial.error() == QSerialPort::TimeoutError) serial.clearError();
+}
+
+// A read that finds nothing also reports a ReadError: the bytes announced were flushed
+// before it ran (a flood flushed by the notification), as the line gives 0 for "empty" just
+// as for "hung up". Only a line that reports its hang-up has lost its device.
+bool LineHungUp(QSerialPort& serial) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(serial);
+    return true;
+#else
+    pollfd line{static_cast<int>(serial.handle()), 0, 0};
+    return ::poll(&line, 1, 0) != 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#endif
 }
 
 }  // namespace
@@ -144,12 +161,14 @@ int HostComService::open(int number, long baudRate, int parity, int dataBits, in
     QSerialPort* raw = serial.get();
     QObject::connect(raw, &QSerialPort::readyRead, raw, [this, p] { takeArrived(*p); });
     QObject::connect(raw, &QSerialPort::errorOccurred, raw,
-                     [this, p](QSerialPort::SerialPortError e) {
+                     [this, p, raw](QSerialPort::SerialPortError e) {
                          // An unplugged adapter or a hung-up pty: reads see EOF or EIO.
-                         if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError ||
-                             e == QSerialPort::WriteError) {
+                         if (e == QSerialPort::ResourceError || e == QSerialPort::WriteError ||
+                             (e == QSerialPort::ReadError && LineHungUp(*raw))) {
                              p->failed = true;
                              scheduleCheck();
+                         } else if (e == QSerialPort::ReadError) {
+                             raw->clearError();
                          }
                      });
     port.serial = std::move(serial);

@@ -71,6 +71,8 @@ class PtyController {
         std::lock_guard<std::mutex> lock(mutex_);
         return orders_;
     }
+    // True when every request taken in so far has had its answer sent.
+    bool allServed() { return served_ == orders().size(); }
     // Waits up to timeoutMs for the device to have gone away.
     bool waitGone(int timeoutMs) {
         for (int waited = 0; !gone_ && waited < timeoutMs; waited += 10)
@@ -130,6 +132,7 @@ class PtyController {
                 } else {
                     send(reply);
                 }
+                ++served_;
                 if (master_ < 0) return;
             }
         }
@@ -141,6 +144,7 @@ class PtyController {
     std::string path_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> gone_{false};
+    std::atomic<size_t> served_{0};
     std::mutex mutex_;
     Script script_;
     std::vector<int> orders_;
@@ -270,6 +274,112 @@ INSTANTIATE_TEST_SUITE_P(
         GoneCase{"DuringTheDataCapture", 9, 3, PANEL_BTNDATA,
                  "Data incomplete - only 0 of 4 blocks received!"},
         GoneCase{"DuringTheTeachWait", 6, 0, PANEL_BUTTONTEACH, "Timeout RS-232!!"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Bytes no controller should send -------------------------------------------------
+
+std::vector<uint8_t> operator+(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+using Shape = std::function<void(PtyController&, const std::vector<uint8_t>& reply)>;
+
+struct BadBytesCase {
+    const char* name;
+    int order;    // the requests whose replies are shaped
+    int command;  // the control pressed
+    Shape shape;
+    const char* shown;  // the status text the command ends with
+};
+
+class BadBytes : public PtyFaults, public ::testing::WithParamInterface<BadBytesCase> {};
+
+unsigned PanelWord(int control) {
+    unsigned short value = 0;
+    GetCtrlVal(panelHandle, control, &value);
+    return value;
+}
+
+TEST_P(BadBytes, EndWithTheRightTextAndLeaveTheLineUsable) {
+    const BadBytesCase& c = GetParam();
+    PtyController& controller = Attach();
+    std::string status, after;
+    unsigned refAtStart = 0, refAfter = 0;
+    double seconds = 0;
+    bool drained = false;
+    EXPECT_EQ(
+        RunProgram([&] {
+            ASSERT_EQ(StatusLineText(), "PTY 1.31");
+            refAtStart = PanelWord(PANEL_REFTOP);
+            controller.setScript(
+                [&c](PtyController& self, int order, const std::vector<uint8_t>& reply) {
+                    order == c.order ? c.shape(self, reply) : self.send(reply);
+                });
+            const auto start = std::chrono::steady_clock::now();
+            Click(c.command);
+            seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            status = StatusLineText();
+
+            // The controller mends its ways; whatever it still had to say has been said.
+            controller.setScript(nullptr);
+            drained = QTest::qWaitFor([&] { return controller.allServed(); }, 10000);
+            Click(PANEL_BTNGET);
+            after = StatusLineText();
+            refAfter = PanelWord(PANEL_REFTOP);
+        }),
+        0);
+    EXPECT_EQ(status, c.shown);
+    EXPECT_LT(seconds, 6.5) << "beyond the command's own time-outs";
+    EXPECT_TRUE(drained) << "the tool stopped reading the line";
+    EXPECT_EQ(after, "Parameter-frame received! - Line Ok!");
+    EXPECT_EQ(refAfter, refAtStart) << "the next reply was read out of step";
+}
+
+const char* const kReceived = "Parameter-frame received! - Line Ok!";
+
+INSTANTIATE_TEST_SUITE_P(
+    PtyFaults, BadBytes,
+    ::testing::Values(
+        // The notification takes the first 36 bytes, whatever they are, and drops the rest.
+        BadBytesCase{"GarbageBeforeTheFrame", 2, PANEL_BTNGET,
+                     [](PtyController& self, const std::vector<uint8_t>& reply) {
+                         self.send(std::vector<uint8_t>{0xFF, 0x13, 0x00, 0x99, 0x42} + reply);
+                     },
+                     kReceived},
+        BadBytesCase{"PartialFrameThenSilence", 2, PANEL_BTNGET,
+                     [](PtyController& self, const std::vector<uint8_t>& reply) {
+                         self.send({reply.begin(), reply.begin() + 20});
+                     },
+                     kParametersNotReadText},
+        BadBytesCase{
+            "FrameDribbledByteByByte", 2, PANEL_BTNGET,
+            [](PtyController& self, const std::vector<uint8_t>& reply) { self.dribble(reply, 10); },
+            kReceived},
+        BadBytesCase{"TwoFramesBackToBack", 2, PANEL_BTNGET,
+                     [](PtyController& self, const std::vector<uint8_t>& reply) {
+                         self.send(reply + reply);
+                     },
+                     kReceived},
+        BadBytesCase{"OneMegabyteAtOnce", 2, PANEL_BTNGET,
+                     [](PtyController& self, const std::vector<uint8_t>& reply) {
+                         std::vector<uint8_t> flood(1 << 20);
+                         for (size_t i = 0; i < flood.size(); ++i)
+                             flood[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
+                         self.send(reply + flood);
+                     },
+                     kReceived},
+        // Raw blocks are read without the notification.
+        BadBytesCase{
+            "DataBlockDribbledByteByByte", 9, PANEL_BTNDATA,
+            [](PtyController& self, const std::vector<uint8_t>& reply) { self.dribble(reply, 2); },
+            "Data[64] block received!"},
+        BadBytesCase{"TwoDataBlocksBackToBack", 9, PANEL_BTNDATA,
+                     [](PtyController& self, const std::vector<uint8_t>& reply) {
+                         self.send(reply + reply);
+                     },
+                     "Data incomplete - only 0 of 4 blocks received!"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
