@@ -15,7 +15,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <functional>
 #include <mutex>
@@ -23,9 +22,7 @@
 
 #include "console/commands.h"
 #include "console/startup.h"
-#include "link/link_state.h"
 #include "link/transactions.h"
-#include "params/param_set.h"
 #include "platform/serial/com_service.h"
 #include "platform/serial/port_table.h"
 #include "platform/ui/qt_panel_access.h"
@@ -234,7 +231,6 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
     });
     if (c.order == 0) first.hangUp();
 
-    std::vector<std::string> shown;
     std::string status, backStatus, afterBack;
     double cpuShare = 1.0;
     bool gone = false;
@@ -381,5 +377,49 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      "Data incomplete - only 0 of 4 blocks received!"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Ports that cannot serve as a line ------------------------------------------------
+
+TEST_F(PtyFaults, PortsThatCannotBeOpenedAreReportedAndTheToolStaysUsable) {
+    // A pty whose slave side was never unlocked refuses every open, root's included (where
+    // a chmod would not stop the open).
+    const int locked = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(locked, 0);
+    ASSERT_EQ(grantpt(locked), 0);
+    const std::string lockedPath = ptsname(locked);
+    const std::string file = dir.filePath(QStringLiteral("plain.txt")).toStdString();
+    std::ofstream(file) << "not a tty\n";
+    const struct {
+        std::string path;
+        const char* shown;
+    } cases[] = {
+        {lockedPath, "Cannot open port"},
+        {dir.filePath(QStringLiteral("no-such-device")).toStdString(), "No serial port found"},
+        {file, "Cannot open port"},
+        {dir.path().toStdString(), "Cannot open port"},
+        {"/dev/null", "Cannot open port"},
+    };
+    Attach();
+    PortTablePin(2, cases[0].path);
+    std::vector<std::string> shown;
+    std::string back, after;
+    EXPECT_EQ(RunProgram([&] {
+                  for (const auto& c : cases) {
+                      PortTablePin(2, c.path);
+                      ChoosePort(2);
+                      shown.push_back(StatusLineText());
+                  }
+                  ChoosePort(1);
+                  back = StatusLineText();
+                  Click(PANEL_BTNGET);
+                  after = StatusLineText();
+              }),
+              0);
+    ::close(locked);
+    ASSERT_EQ(shown.size(), std::size(cases));
+    for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i], cases[i].shown) << cases[i].path;
+    EXPECT_EQ(back, "PTY 1.31");
+    EXPECT_EQ(after, "Parameter-frame received! - Line Ok!");
+}
 
 }  // namespace
