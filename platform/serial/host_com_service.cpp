@@ -55,9 +55,9 @@ void ForgetTimeout(QSerialPort& serial) {
     if (serial.error() == QSerialPort::TimeoutError) serial.clearError();
 }
 
-// A read that finds nothing also reports a ReadError: the bytes announced were flushed
-// before it ran (a flood flushed by the notification), as the line gives 0 for "empty" just
-// as for "hung up". Only a line that reports its hang-up has lost its device.
+// A read that finds nothing reports an error as a hang-up does: the bytes it was told of
+// were flushed before it ran (a flood that the notification flushes), and the line gives 0
+// or EAGAIN for "empty". Only a line that reports its hang-up has lost its device.
 bool LineHungUp(QSerialPort& serial) {
 #ifdef Q_OS_WIN
     Q_UNUSED(serial);
@@ -162,14 +162,20 @@ int HostComService::open(int number, long baudRate, int parity, int dataBits, in
     QObject::connect(raw, &QSerialPort::readyRead, raw, [this, p] { takeArrived(*p); });
     QObject::connect(raw, &QSerialPort::errorOccurred, raw,
                      [this, p, raw](QSerialPort::SerialPortError e) {
+                         if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError &&
+                             e != QSerialPort::WriteError)
+                             return;
                          // An unplugged adapter or a hung-up pty: reads see EOF or EIO.
-                         if (e == QSerialPort::ResourceError || e == QSerialPort::WriteError ||
-                             (e == QSerialPort::ReadError && LineHungUp(*raw))) {
+                         if (LineHungUp(*raw)) {
                              p->failed = true;
                              scheduleCheck();
-                         } else if (e == QSerialPort::ReadError) {
-                             raw->clearError();
+                             return;
                          }
+                         // A read that found the line empty: Qt may have stopped watching it for
+                         // bytes, and a read watches it again. Soon, not at once, in case the line
+                         // keeps announcing bytes it does not have.
+                         raw->clearError();
+                         QTimer::singleShot(kIdleWaitMs, context_.get(), [this, p] { pull(*p); });
                      });
     port.serial = std::move(serial);
     port.timeout = kDefaultTimeout;

@@ -219,6 +219,11 @@ struct GoneCase {
     const char* shown;  // the status text the case ends with
 };
 
+// Names the case in test listings, rather than its bytes.
+void PrintTo(const GoneCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class ControllerGone : public PtyFaults, public ::testing::WithParamInterface<GoneCase> {};
 
 TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
@@ -288,6 +293,10 @@ struct BadBytesCase {
     Shape shape;
     const char* shown;  // the status text the command ends with
 };
+
+void PrintTo(const BadBytesCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class BadBytes : public PtyFaults, public ::testing::WithParamInterface<BadBytesCase> {};
 
