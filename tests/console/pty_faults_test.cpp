@@ -53,7 +53,10 @@ class PtyController {
         tcsetattr(slave_, TCSANOW, &raw);
         thread_ = std::thread([this] { serve(); });
     }
-    ~PtyController() {
+    ~PtyController() { unplug(); }
+
+    // The device goes away, from the test's thread.
+    void unplug() {
         stop_ = true;
         if (thread_.joinable()) thread_.join();
         hangUp();
@@ -96,7 +99,8 @@ class PtyController {
             std::this_thread::sleep_for(std::chrono::milliseconds(gapMs));
         }
     }
-    // The device goes away: the tool's end of the line sees the hang-up.
+    // The device goes away, from the controller's thread: the tool's end of the line sees
+    // the hang-up.
     void hangUp() {
         if (const int fd = slave_.exchange(-1); fd >= 0) ::close(fd);
         if (const int fd = master_.exchange(-1); fd >= 0) ::close(fd);
@@ -235,7 +239,7 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
         if (order == c.order && (*left)-- == 0) return self.hangUp();
         self.send(reply);
     });
-    if (c.order == 0) first.hangUp();
+    if (c.order == 0) first.unplug();
 
     std::string status, backStatus, afterBack;
     double cpuShare = 1.0;
