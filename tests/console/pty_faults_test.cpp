@@ -239,7 +239,12 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
         if (order == c.order && (*left)-- == 0) return self.hangUp();
         self.send(reply);
     });
-    if (c.order == 0) first.unplug();
+    if (c.order == 0) {
+        // Its device node goes with it. (A link left to its pty could lead to whichever pty
+        // takes the number next, another test's.)
+        first.unplug();
+        PointLink(link, dir.filePath(QStringLiteral("gone")).toStdString());
+    }
 
     std::string status, backStatus, afterBack;
     double cpuShare = 1.0;
@@ -270,7 +275,6 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
 INSTANTIATE_TEST_SUITE_P(
     PtyFaults, ControllerGone,
     ::testing::Values(
-        // Its pty goes with it: the path leads nowhere.
         GoneCase{"BeforeTheTool", 0, 0, 0, "No serial port found"},
         GoneCase{"DuringTheLineCheck", 5, 0, 0, "Timeout < 36 Bytes"},
         GoneCase{"DuringTheParameterRead", 2, 0, 0, kParametersNotReadText},
