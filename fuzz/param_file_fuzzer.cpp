@@ -1,7 +1,7 @@
 // The parameter-file reader on arbitrary text. ParseParameterRecord must never read or write
 // outside its record, must leave the record untouched when it says no, must accept only
-// white-space separated decimal numbers (exactly sixteen), and what it accepts must survive
-// a round trip through FormatParameterRecord.
+// white-space separated decimal numbers (exactly sixteen, after an optional UTF-8 byte-order
+// mark), and what it accepts must survive a round trip through FormatParameterRecord.
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -72,7 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool accepted = ParseParameterRecord(text, first.get());
     Check(ParseParameterRecord(text, second.get()) == accepted, "same text, same verdict");
 
-    const std::vector<std::string> tokens = Tokens(text);
+    const std::string kByteOrderMark = "\xEF\xBB\xBF";
+    const bool marked = text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
+    const std::vector<std::string> tokens =
+        Tokens(marked ? text.substr(kByteOrderMark.size()) : text);
     bool numeric = true;
     for (const std::string& t : tokens) numeric = numeric && AllDigits(t);
     if (!numeric || tokens.size() != PNUM) Check(!accepted, "accepts only sixteen numbers");
