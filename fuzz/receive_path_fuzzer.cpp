@@ -15,6 +15,7 @@
 // With KV_FUZZ_TRACE set in the environment every transaction is printed (to explain an
 // input: ./fuzz_receive_path INPUT).
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -56,7 +57,10 @@ class ReplyScript {
             const int count = data_[pos_ + 2];
             pos_ += 3;
             const size_t n = std::min<size_t>(count & 0x7F, size_ - pos_);
-            at += delay * 1e-4;
+            // On the line's nanosecond clock, as every time it keeps: a time a hair past a
+            // tick would land with that tick, ahead of bytes given later for the tick itself,
+            // and this script would list them in another order than the line lands them.
+            at = std::round((at + delay * 1e-4) * 1e9) / 1e9;
             if (n > 0) {
                 std::vector<uint8_t> bytes(data_ + pos_, data_ + pos_ + n);
                 line.deliver(kPort, bytes, at);
