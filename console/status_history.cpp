@@ -1,10 +1,7 @@
 #include "console/status_history.h"
 
-#include <chrono>
-#include <cstdio>
-#include <ctime>
-
 #include "link/status_listeners.h"
+#include "scope/monitor_recorder.h"
 
 namespace kervano {
 
@@ -12,21 +9,11 @@ namespace {
 std::deque<StatusHistoryEntry> entries;
 StatusHistoryListener listener = nullptr;
 
+// "14:05:09.123": the time part of the recording's time stamp.
 std::string LocalTimeNow() {
-    using namespace std::chrono;
-    const auto now = system_clock::now();
-    const std::time_t seconds = system_clock::to_time_t(now);
-    const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &seconds);
-#else
-    localtime_r(&seconds, &local);
-#endif
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min,
-                  local.tm_sec, static_cast<int>(millis));
-    return text;
+    constexpr size_t kTimeAt = 11;  // after "2025-03-01T"
+    constexpr size_t kTimeLength = 12;
+    return Iso8601LocalTimeMs(SystemClockMs()).substr(kTimeAt, kTimeLength);
 }
 }  // namespace
 
