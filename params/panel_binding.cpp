@@ -2,6 +2,7 @@
 
 #include "console/startup.h"
 #include "params/param_set.h"
+#include "params/param_table.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {
@@ -29,6 +30,27 @@ void GetPanelValues() {
 void SetPanelValues() {
     for (const Binding& b : kBindings) {
         SetCtrlVal(panelHandle, b.control, static_cast<unsigned int>(*b.variable));
+    }
+}
+
+int ParameterControl(int index) {
+    if (index < 0 || index >= kParameterCount) return -1;
+    for (const Binding& b : kBindings) {
+        if (b.variable == kParameterTable[index].variable) return b.control;
+    }
+    return -1;
+}
+
+void ReadPanelFields(unsigned short* values) {
+    for (int p = 0; p < kParameterCount; ++p) {
+        values[p] = *kParameterTable[p].variable;
+        GetCtrlVal(panelHandle, ParameterControl(p), &values[p]);
+    }
+}
+
+void WritePanelFields(const unsigned short* values) {
+    for (int p = 0; p < kParameterCount; ++p) {
+        SetCtrlVal(panelHandle, ParameterControl(p), static_cast<unsigned int>(values[p]));
     }
 }
 

@@ -6,4 +6,11 @@ namespace kervano {
 void GetPanelValues();
 void SetPanelValues();
 
+// The panel control of parameter index (kParameterTable order).
+int ParameterControl(int index);
+// The eighteen fields as they stand, in kParameterTable order, without touching the
+// variables; and the reverse, putting values on the fields only.
+void ReadPanelFields(unsigned short* values);
+void WritePanelFields(const unsigned short* values);
+
 }  // namespace kervano
