@@ -1,5 +1,6 @@
 // The COM selector: a change brings the link up again on the chosen port.
 #include "console/commands.h"
+#include "console/param_questions.h"
 #include "console/startup.h"
 #include "link/link_state.h"
 #include "link/port_setup.h"
@@ -11,6 +12,12 @@ namespace kervano {
 int CC_DropDCom(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
                 int /*eventData1*/, int /*eventData2*/) {
     if (event != EVENT_COMMIT && event != EVENT_VAL_CHANGED) return 0;
+    // Port set-up puts what it reads on the panel, whichever port was chosen.
+    if (!MayChangePort()) {
+        SetCtrlVal(panelHandle, PANEL_DROPDCOM, com);
+        ShowStatus("Port change cancelled - unsent changes kept");
+        return 0;
+    }
     CloseCom(com);
     LinkPortClosed();
     GetCtrlVal(panelHandle, PANEL_DROPDCOM, &com);

@@ -4,6 +4,8 @@
 
 #include "link/link_state.h"
 #include "link/port_setup.h"
+#include "params/panel_binding.h"
+#include "params/param_state.h"
 #include "platform/serial/rs232.h"
 #include "platform/ui/control_events.h"
 
@@ -26,6 +28,18 @@ void Forget() {
     neverThere = false;
     retryGap = 1;
     turnsToWait = 0;
+}
+// Port set-up puts what it reads on the panel; the operator's unsent values are put back
+// over it, so the panel marks them against the values just read. Nobody is asked.
+void ReopenKeepingUnsentValues() {
+    const ParameterState before = CurrentParameterState();
+    InitRS232(com);
+    unsigned short fields[kParameterCount];
+    ReadPanelFields(fields);
+    for (int p = 0; p < kParameterCount; ++p) {
+        if (before.fields[p].unsent) fields[p] = before.fields[p].panel;
+    }
+    WritePanelFields(fields);
 }
 }  // namespace
 
@@ -65,7 +79,7 @@ void WatchLinkDevice(bool mayReopen) {
     }
     ShowStatus(neverThere ? kDeviceFoundText : kDeviceBackText);
     CloseCom(com);
-    InitRS232(com);
+    ReopenKeepingUnsentValues();
     if (linkState != LINK_PORT_CLOSED) return Forget();
     turnsToWait = retryGap;
     retryGap = std::min(2 * retryGap, kLongestRetryGap);

@@ -29,11 +29,6 @@ const char* const kParamFolderKey = "files/parameterFolder";
 const char* const kExportFolderKey = "files/exportFolder";
 const char* const kTrafficPaneKey = "view/trafficPane";
 
-std::unique_ptr<QSettings> OpenSettings() {
-    const QString file = qEnvironmentVariable(kSettingsFileVariable);
-    if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QStringLiteral("kervano"), QStringLiteral("kervano-scope"));
-}
 
 void Remember(const char* key, const QVariant& value) {
     OpenSettings()->setValue(QLatin1String(key), value);
@@ -98,6 +93,12 @@ void SaveOperatorChoices() {
 }
 
 }  // namespace
+
+std::unique_ptr<QSettings> OpenSettings() {
+    const QString file = qEnvironmentVariable(kSettingsFileVariable);
+    if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QStringLiteral("kervano"), QStringLiteral("kervano-scope"));
+}
 
 void RestoreSettings() {
     const std::unique_ptr<QSettings> settings = OpenSettings();

@@ -6,11 +6,17 @@
 // names a file to keep them in instead (tests, a portable set-up).
 #pragma once
 
+#include <memory>
 #include <string>
+
+class QSettings;
 
 namespace kervano {
 
 constexpr const char* kSettingsFileVariable = "KERVANO_SCOPE_SETTINGS";
+
+// The settings store (the file KERVANO_SCOPE_SETTINGS names, else Qt's store of the tool).
+std::unique_ptr<QSettings> OpenSettings();
 
 // At start-up, once the panels are loaded and before the port selector is filled. Start-up
 // always opens COM1, so the remembered device becomes COM1 when it is present and the command

@@ -4,6 +4,8 @@
 #include "console/export_commands.h"
 #include "console/link_view.h"
 #include "console/menus.h"
+#include "console/param_marks.h"
+#include "console/param_questions.h"
 #include "console/port_selector.h"
 #include "console/settings.h"
 #include "console/shown_report.h"
@@ -11,9 +13,11 @@
 #include "link/data_block.h"
 #include "link/frame.h"
 #include "link/port_setup.h"
+#include "params/known_values.h"
 #include "params/panel_binding.h"
 #include "params/param_file.h"
 #include "params/param_set.h"
+#include "params/param_state.h"
 #include "params/transfer_commands.h"
 #include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
@@ -71,6 +75,10 @@ void InitVars() {
     LabelCharts();
 
     GetPanelValues();
+    // Nothing is known of the controller until it is read.
+    ForgetController();
+    SetParameterNote("");
+    NotePanelSetByProgram(true);
     FillarrayRAW(0, 0, 0, 0);
     ClearCurves();
 }
@@ -93,6 +101,7 @@ void InstallCallbacks() {
     }
     InstallPanelCallback(panelHandle, CC_PANEL, nullptr);
     InstallPanelCallback(panelPopUp, CC_POPUP, nullptr);
+    InstallParameterMarks();
 }
 
 int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*/,
@@ -104,6 +113,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     if (panelPopUp < 0) return -1;
     InstallCallbacks();
     InstallPanelMenus();
+    InstallParameterQuestions();
     InstallExportCommands();
     InstallTrafficMenu();
     InstallLinkViews();
@@ -128,6 +138,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
 int CC_PANEL(int /*panel*/, int event, void* /*callbackData*/, int /*eventData1*/,
              int /*eventData2*/) {
     if (event == EVENT_CLOSE) {
+        if (!MayCloseWithUnsentChanges()) return 0;
         stop_flag = 1;
         CloseCom(com);
         QuitUserInterface(0);

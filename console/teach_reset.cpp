@@ -1,4 +1,7 @@
 // Teach and Reset: one acknowledged frame, then the full packet read back from RAM.
+#include <algorithm>
+#include <string>
+
 #include "console/commands.h"
 #include "console/startup.h"
 #include "link/frame.h"
@@ -6,8 +9,12 @@
 #include "link/packet.h"
 #include "link/port_setup.h"
 #include "link/transactions.h"
+#include "params/command_guard.h"
+#include "params/known_values.h"
 #include "params/panel_binding.h"
 #include "params/param_set.h"
+#include "params/param_state.h"
+#include "params/param_table.h"
 #include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
 
@@ -16,7 +23,33 @@ namespace kervano {
 namespace {
 constexpr double kAckTimeout = 1.5;
 
+// After the command: the panel shows what the controller now holds, and the Parameters
+// frame's line says what changed, so the next Send cannot quietly undo the command.
+void ShowOutcome(bool teach, bool acknowledged, bool reread, const unsigned short* before) {
+    const char* command = teach ? "Teach" : "Reset";
+    if (!acknowledged || !reread) {
+        // Whether the controller acted, or what it holds now, is not known.
+        if (teach || !acknowledged) ForgetMemory(RAM);
+        SetParameterNote(std::string(command) +
+                         " sent - reread failed: the panel may no longer match the controller");
+        return;
+    }
+    unsigned short after[kParameterCount];
+    std::copy(before, before + kParameterCount, after);
+    for (int p = 0; p < kParameterCount; ++p) KnownParameter(knownRam, p, &after[p]);
+    WritePanelFields(after);
+    NotePanelSetByProgram();
+    const std::string changes = DescribeChanges(before, after);
+    if (teach) {
+        SetParameterNote("Taught: " + (changes.empty() ? "references unchanged" : changes));
+    } else {
+        SetParameterNote("Reset: RAM = EEPROM set" + (changes.empty() ? "" : "; " + changes));
+    }
+}
+
 void AcknowledgedTransaction(int orderCode, bool teach) {
+    unsigned short before[kParameterCount];
+    ReadPanelFields(before);
     FlushInQ(com);
     FlushOutQ(com);
     order = orderCode;
@@ -30,15 +63,22 @@ void AcknowledgedTransaction(int orderCode, bool teach) {
         // may suggest otherwise.
         SetWriteFailureText(nBytesW, teach ? "Teach not sent!" : "Reset not sent!");
         ShowStatus();
+        // A cut frame may still have reached the controller.
+        if (nBytesW > 0) ForgetMemory(RAM);
         return;
     }
     ShowStatus("Line Ok!");
     if (teach) ShowStatus("New setpoint value teached!");
 
+    bool acknowledged = false;
+    bool reread = false;
     tstart = Timer();
     for (;;) {
         if (rx_flag == 1) {
-            PushGET(RAM, 0);
+            acknowledged = true;
+            // The controller copied its EEPROM into RAM.
+            if (!teach) RecordRamFromEeprom();
+            reread = PushGET(RAM, 0) == 1;
             break;
         }
         tdiff = Timer() - tstart;
@@ -51,6 +91,7 @@ void AcknowledgedTransaction(int orderCode, bool teach) {
         ShowStatus("Timeout RS-232!!");
         LinkReplied(false);
     }
+    ShowOutcome(teach, acknowledged, reread, before);
 }
 }  // namespace
 
@@ -59,6 +100,10 @@ int CC_ButtonTeach(int /*panel*/, int /*control*/, int event, void* /*callbackDa
     if (event == EVENT_LEFT_CLICK) {
         ShowStatus("Teach new Reference-Value ...");
     } else if (event == EVENT_COMMIT) {
+        if (!CommandMayProceed(GUARD_TEACH)) {
+            ShowStatus("Teach cancelled - nothing sent");
+            return 0;
+        }
         AcknowledgedTransaction(ORDER_TEACH, true);
     }
     return 0;
@@ -66,7 +111,12 @@ int CC_ButtonTeach(int /*panel*/, int /*control*/, int event, void* /*callbackDa
 
 int CC_ButtonReset(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
                    int /*eventData1*/, int /*eventData2*/) {
-    if (event == EVENT_COMMIT) AcknowledgedTransaction(ORDER_RESET, false);
+    if (event != EVENT_COMMIT) return 0;
+    if (!CommandMayProceed(GUARD_RESET)) {
+        ShowStatus("Reset cancelled - nothing sent");
+        return 0;
+    }
+    AcknowledgedTransaction(ORDER_RESET, false);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "link/port_setup.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "link/packet.h"
 #include "link/status_listeners.h"
 #include "link/transactions.h"
+#include "params/known_values.h"
 #include "params/panel_binding.h"
 #include "params/param_set.h"
 #include "params/transfer_commands.h"
@@ -56,8 +58,13 @@ const char* ComErrorText(int code) {
 }
 
 void SetStatusText(const char* text) {
-    std::strncpy(szStatus, text, kStatusBytes - 1);
-    szStatus[kStatusBytes - 1] = '\0';
+    std::size_t n = std::min(std::strlen(text), static_cast<std::size_t>(kStatusBytes - 1));
+    // Texts are UTF-8: a cut never leaves half a character behind.
+    if (text[n] != '\0') {
+        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    }
+    std::memcpy(szStatus, text, n);
+    szStatus[n] = '\0';
 }
 
 void SetWriteFailureText(int written, const char* what) {
@@ -66,7 +73,16 @@ void SetWriteFailureText(int written, const char* what) {
     SetStatusText(text.c_str());
 }
 
+namespace {
+std::string shownStatus;
+}
+
+bool StatusLineShows(const char* text) {
+    return shownStatus == text;
+}
+
 void ShowStatus(const char* text) {
+    shownStatus = text;
     SetCtrlVal(panelHandle, PANEL_STATUS, text);
     NotifyStatusListeners(text);
 }
@@ -83,6 +99,8 @@ void RemoveReceiveNotification() {
 }
 
 int InitRS232(int port) {
+    // Whatever answers now may be another controller.
+    ForgetController();
     const int opened = OpenComConfig(port, "", 19200, 0, 8, 1, 4096, 4096);
     LinkPortOpened(port, opened);
     // The operating system's reason behind a failed open goes into the status line's

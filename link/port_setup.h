@@ -18,7 +18,7 @@ extern char szStatus[kStatusBytes];
 
 // Status text of an OpenComConfig error code.
 const char* ComErrorText(int code);
-// Copies text into szStatus, cut to fit.
+// Copies text (UTF-8) into szStatus, cut to fit at a character boundary.
 void SetStatusText(const char* text);
 // Puts why a frame did not go out whole into szStatus: the port's error for a negative
 // count ("Port is not open - ..."), else a transmit error; what names what was lost
@@ -27,6 +27,8 @@ void SetWriteFailureText(int written, const char* what);
 // Shows text (or szStatus) in the status line.
 void ShowStatus(const char* text);
 void ShowStatus();
+// True when text is what the status line shows last.
+bool StatusLineShows(const char* text);
 
 // Returns 1 when the line passed the echo check and both parameter packets and the firmware
 // text were read, 0 otherwise (the status line says which step failed).

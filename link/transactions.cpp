@@ -1,11 +1,13 @@
 #include "link/transactions.h"
 
 #include <cstring>
+#include <string>
 
 #include "link/frame.h"
 #include "link/packet.h"
 #include "link/port_setup.h"
 #include "link/raw_reply.h"
+#include "params/known_values.h"
 #include "params/param_set.h"
 #include "platform/serial/rs232.h"
 
@@ -29,6 +31,21 @@ void BuildVersionText() {
 }
 }  // namespace
 
+std::string FirmwareTextUtf8() {
+    // The firmware sends one byte per character (Latin-1); everything shown is UTF-8.
+    std::string text;
+    for (const char* c = szVersion; *c != '\0'; ++c) {
+        const auto byte = static_cast<unsigned char>(*c);
+        if (byte < 0x80) {
+            text += static_cast<char>(byte);
+        } else {
+            text += static_cast<char>(0xC0 | (byte >> 6));
+            text += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return text;
+}
+
 int PushGET(int targetCode, int flag) {
     if (targetCode == DATFILE) return 0;
     order = targetCode == EEPROM ? ORDER_READ_EEPROM : ORDER_READ_RAM;
@@ -48,6 +65,7 @@ int PushGET(int targetCode, int flag) {
     }
     GetRxBuf(PNUM);
     CopyPPtoVars(flag);
+    RecordPacket(targetCode, flag, pp);
     ShowStatus("Parameter-frame received! - Line Ok!");
     return 1;
 }
@@ -68,7 +86,7 @@ int GetVERSIONInfo() {
     szVersion[0] = '\0';
     if (ReadRawReply(n) == kVersionBytes) {
         BuildVersionText();
-        SetStatusText(szVersion);
+        SetStatusText(FirmwareTextUtf8().c_str());
     } else if (!timedOut) {
         // More than one block came: no text can be trusted, and the line check's text
         // must not stand as if all were well.

@@ -1,6 +1,8 @@
 // Request/reply transactions: a parameter packet from RAM or EEPROM, and the firmware info.
 #pragma once
 
+#include <string>
+
 namespace kervano {
 
 constexpr int kVersionBytes = 64;
@@ -15,5 +17,7 @@ extern char szVersion[kVersionBytes];
 // line) and for the file target, which it leaves alone.
 int PushGET(int targetCode, int flag);
 int GetVERSIONInfo();
+// szVersion as UTF-8, for every text that shows it.
+std::string FirmwareTextUtf8();
 
 }  // namespace kervano

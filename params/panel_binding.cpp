@@ -2,6 +2,7 @@
 
 #include "console/startup.h"
 #include "params/param_set.h"
+#include "params/param_state.h"
 #include "params/param_table.h"
 #include "resources/panel_ids.h"
 
@@ -31,6 +32,7 @@ void SetPanelValues() {
     for (const Binding& b : kBindings) {
         SetCtrlVal(panelHandle, b.control, static_cast<unsigned int>(*b.variable));
     }
+    NotePanelSetByProgram();
 }
 
 int ParameterControl(int index) {

@@ -1,13 +1,18 @@
 #include "params/transfer_commands.h"
 
+#include <string>
+
 #include "console/startup.h"
 #include "link/frame.h"
 #include "link/packet.h"
 #include "link/port_setup.h"
 #include "link/transactions.h"
+#include "params/command_guard.h"
+#include "params/known_values.h"
 #include "params/panel_binding.h"
 #include "params/param_file.h"
 #include "params/param_set.h"
+#include "params/param_state.h"
 #include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
 
@@ -39,12 +44,27 @@ int TargetControl(int code) {
     return code == EEPROM ? PANEL_RBTEEPROM : code == DATFILE ? PANEL_RBTFILE : PANEL_RBTRAM;
 }
 
-// Writes one packet of the set as a frame; true when all 36 bytes went out.
+// Writes one packet of the set as a frame; true when all 36 bytes went out. A packet that
+// went out whole is what the target now holds; any other leaves the target unknown.
 bool SendPacket(int flag) {
     CopyVarsToPP(flag);
     FillTxBuf(order, pp);
     nBytesW = WriteTxBuf(com);
-    return nBytesW == kFrameBytes;
+    if (nBytesW == kFrameBytes) {
+        RecordPacket(target, flag, pp);
+        return true;
+    }
+    if (nBytesW > 0) ForgetMemory(target);
+    return false;
+}
+
+std::string MemoryName(int code) {
+    return code == EEPROM ? "EEPROM" : "RAM";
+}
+
+// Nothing was done: the status line must not keep "Transmit..." or "Receive...".
+void ShowCancelled(const char* what) {
+    ShowStatus((std::string(what) + " cancelled - panel unchanged").c_str());
 }
 
 }  // namespace
@@ -59,6 +79,7 @@ int SendParaToController() {
     const bool shortSent = SendPacket(1);
     if (fullSent && shortSent) {
         ShowStatus("Transmit para Ok!");
+        ShowStatus(("Parameters sent to " + MemoryName(target)).c_str());
         return 1;
     }
     // Never a success text for a set that did not go out whole.
@@ -67,18 +88,32 @@ int SendParaToController() {
     return 0;
 }
 
-void SaveParameterFile() {
+bool SaveParameterFile() {
     ShowStatus("Transmit...");
     const int chosen = AskForSaveFile();
     if (chosen < 0) ShowStatus("File selection error - nothing saved!");
-    if (chosen <= 0) return;
-    if (SendParaToFile() != 1) ShowStatus("Cannot write parameter file - file unchanged!");
+    if (chosen == 0) ShowStatus("Saving cancelled - nothing saved");
+    if (chosen <= 0) return false;
+    if (SendParaToFile() != 1) {
+        ShowStatus("Cannot write parameter file - file unchanged!");
+        return false;
+    }
+    ShowStatus((std::string("Parameters saved to ") + file_name).c_str());
+    return true;
 }
 
 void LoadParameterFile() {
+    if (!CommandMayProceed(GUARD_DISCARD_UNSENT)) return ShowCancelled("Loading");
+    ShowStatus("Receive...");
     // Nothing loaded (a cancelled dialog, an unreadable file): the panel keeps the
     // operator's edits.
-    if (ReadParaFromFile() == 1) SetPanelValues();
+    const int loaded = ReadParaFromFile();
+    if (loaded != 1) {
+        if (StatusLineShows("Receive...")) ShowCancelled("Loading");
+        return;
+    }
+    SetPanelValues();
+    ShowStatus((std::string("Parameters loaded from ") + file_name).c_str());
 }
 
 void ShowTarget() {
@@ -117,8 +152,11 @@ int CC_BTNSend(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
     } else if (event == EVENT_COMMIT) {
         if (target == DATFILE) {
             SaveParameterFile();
+        } else if (target == EEPROM && !CommandMayProceed(GUARD_EEPROM_WRITE)) {
+            ShowStatus("Send to EEPROM cancelled - nothing sent");
         } else {
             ShowStatus("Transmit...");
+            SetParameterNote("");
             GetPanelValues();
             SendParaToController();
         }
@@ -135,12 +173,21 @@ int CC_BTNGet(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
             LoadParameterFile();
             return 0;
         }
+        if (!CommandMayProceed(GUARD_DISCARD_UNSENT)) {
+            ShowCancelled("Get");
+            return 0;
+        }
+        SetParameterNote("");
         order = target == RAM ? ORDER_READ_RAM : ORDER_READ_EEPROM;
         const int fullRead = PushGET(target, 0);
         const int shortRead = PushGET(target, 1);
         SetPanelValues();
         // A later success must not hide an earlier time-out.
-        if (fullRead != 1 || shortRead != 1) ShowStatus(kParametersNotReadText);
+        if (fullRead != 1 || shortRead != 1) {
+            ShowStatus(kParametersNotReadText);
+        } else {
+            ShowStatus(("Parameters read from " + MemoryName(target)).c_str());
+        }
     }
     return 0;
 }

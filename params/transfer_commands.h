@@ -11,9 +11,10 @@ void ShowTarget();
 int SendParaToController();
 
 // The file halves of Send and Get, whatever target is selected: the file dialog, the file
-// routine and their status texts. Send and Get run them for the File target; the File menu
-// runs them directly.
-void SaveParameterFile();
+// routine and their status texts, which end naming the file. Send and Get run them for the
+// File target; the File menu runs them directly. Saving returns true when the file was
+// written; loading first asks before unsent changes are replaced.
+bool SaveParameterFile();
 void LoadParameterFile();
 
 int CC_RBTRam(int panel, int control, int event, void* callbackData, int eventData1,

@@ -54,6 +54,7 @@ const UiResourceName kPanelResourceNames[] = {
     {PANEL_BTNGET, "PANEL_BTNGET"},
     {PANEL_BUTTONTEACH, "PANEL_BUTTONTEACH"},
     {PANEL_BUTTONRESET, "PANEL_BUTTONRESET"},
+    {PANEL_PARAMSTATE, "PANEL_PARAMSTATE"},
 };
 
 const int kPanelResourceNameCount =

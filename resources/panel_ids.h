@@ -61,6 +61,7 @@ enum PanelControl {
     PANEL_BTNGET,
     PANEL_BUTTONTEACH,
     PANEL_BUTTONRESET,
+    PANEL_PARAMSTATE,  // the Parameters frame's line: the panel against the controller
 };
 
 // Object names of the panels and controls, for SetResourceNames.

@@ -144,10 +144,14 @@ int GetCtrlVal(int panel, int control, char* text, int size) {
         s = button->text();
     else
         return kUiError;
-    // Text crosses this seam one byte per character (Latin-1): the controller's firmware
-    // text is bytes, not UTF-8.
-    const QByteArray bytes = s.toLatin1();
-    const int n = std::min(static_cast<int>(bytes.size()), size - 1);
+    // Text crosses this seam as UTF-8, the program's own texts and paths alike; the
+    // controller's firmware bytes are turned into UTF-8 where they are read.
+    const QByteArray bytes = s.toUtf8();
+    int n = std::min(static_cast<int>(bytes.size()), size - 1);
+    // Back to the start of a character when the buffer ends inside one.
+    if (n < bytes.size()) {
+        while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80) --n;
+    }
     std::memcpy(text, bytes.constData(), static_cast<size_t>(n));
     text[n] = '\0';
     return 0;
@@ -164,7 +168,7 @@ int SetCtrlVal(int panel, int control, int value) {
 int SetCtrlVal(int panel, int control, const char* text) {
     QWidget* w = kvui::FindControl(panel, control);
     if (!w || !text) return kUiError;
-    const QString s = QString::fromLatin1(text);
+    const QString s = QString::fromUtf8(text);
     kvui::ProgramChange quiet;
     if (auto* label = qobject_cast<QLabel*>(w)) {
         SetLabelText(label, s);

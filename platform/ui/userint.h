@@ -95,8 +95,8 @@ int RunUserInterface();
 int QuitUserInterface(int returnCode);
 
 // Values. 16-bit controls exchange unsigned 16-bit values, radio buttons and selectors
-// 32-bit integers, text controls zero-terminated text of one byte per character (Latin-1;
-// GetCtrlVal writes at most size bytes, terminator included).
+// 32-bit integers, text controls zero-terminated UTF-8 text (GetCtrlVal writes at most size
+// bytes, terminator included, and never cuts a character in half).
 int GetCtrlVal(int panel, int control, unsigned short* value);
 int GetCtrlVal(int panel, int control, int* value);
 int GetCtrlVal(int panel, int control, char* text, int size);

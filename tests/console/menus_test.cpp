@@ -103,10 +103,11 @@ TEST_F(MenusTest, ControllerItemsGoThroughTheButtonsCallbacksAsTheKeyboardDoes) 
         {"actionGet",
          {ORDER_READ_RAM, ORDER_READ_RAM},
          {"Waiting for parameter-frame ...", "Parameter-frame received! - Line Ok!",
-          "Waiting for parameter-frame ...", "Parameter-frame received! - Line Ok!"}},
+          "Waiting for parameter-frame ...", "Parameter-frame received! - Line Ok!",
+          "Parameters read from RAM"}},
         {"actionSend",
          {ORDER_WRITE_RAM, ORDER_WRITE_RAM},
-         {"Transmit...", "Transmit para1 Ok!", "Transmit para Ok!"}},
+         {"Transmit...", "Transmit para1 Ok!", "Transmit para Ok!", "Parameters sent to RAM"}},
         {"actionTeach",
          {ORDER_TEACH, ORDER_READ_RAM},
          {"Line Ok!", "New setpoint value teached!", "Waiting for parameter-frame ...",
@@ -196,7 +197,8 @@ TEST_F(MenusTest, FileItemsUseTheParameterFileWhateverTheTarget) {
     });
     SetCtrlVal(panelHandle, PANEL_REFTOP, 777u);
     Action("actionSaveParameters")->trigger();
-    EXPECT_EQ(TakeStatusHistory(), std::vector<std::string>{"Transmit..."});
+    EXPECT_EQ(TakeStatusHistory(),
+              (std::vector<std::string>{"Transmit...", "Parameters saved to " + path}));
     EXPECT_NE(ReadText(path).find(" 777\n"), std::string::npos);
 
     SetCtrlVal(panelHandle, PANEL_REFTOP, 1u);

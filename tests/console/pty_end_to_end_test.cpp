@@ -153,8 +153,8 @@ TEST_F(EndToEndTest, SendToEepromThenGetBringsTheValuesBack) {
                   holdShown = Value(PANEL_HOLD);
               }),
               0);
-    EXPECT_EQ(afterSend, "Transmit para Ok!");
-    EXPECT_EQ(afterGet, "Parameter-frame received! - Line Ok!");
+    EXPECT_EQ(afterSend, "Parameters sent to EEPROM");
+    EXPECT_EQ(afterGet, "Parameters read from EEPROM");
     EXPECT_EQ(refBotShown, 654u);
     EXPECT_EQ(holdShown, 65535u);
     const auto requests = Requests();
@@ -165,18 +165,19 @@ TEST_F(EndToEndTest, SendToEepromThenGetBringsTheValuesBack) {
     EXPECT_EQ(requests[7], (std::pair<int, int>{4, 1}));
 }
 
-TEST_F(EndToEndTest, TeachKeepsThePanelAndReadsTheNewReferences) {
+TEST_F(EndToEndTest, TeachShowsTheReferencesTheControllerNowHolds) {
     StartSim();
     std::string status;
-    unsigned refShown = 0;
+    unsigned refShown = 0, refRead = 0;
     EXPECT_EQ(RunProgram([&] {
                   Click(PANEL_BUTTONTEACH);
                   status = Status();
                   refShown = Value(PANEL_REFTOP);
+                  refRead = refTOP;
               }),
               0);
     EXPECT_EQ(status, "Parameter-frame received! - Line Ok!");
-    EXPECT_EQ(refShown, 500u) << "the panel shows the old reference until Get";
+    EXPECT_EQ(refShown, refRead) << "the panel shows the reference read back";
     const auto requests = Requests();
     ASSERT_GE(requests.size(), 6u);
     EXPECT_EQ(requests[4].first, 6);

@@ -268,7 +268,7 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
     EXPECT_EQ(status, c.shown);
     EXPECT_LT(cpuShare, 0.2) << "the tool spins while the controller is gone";
     EXPECT_EQ(backStatus, "BACK 2");
-    EXPECT_EQ(afterBack, "Parameter-frame received! - Line Ok!");
+    EXPECT_EQ(afterBack, "Parameters read from RAM");
     EXPECT_EQ(controllers.back()->orders(), (std::vector<int>{5, 2, 2, 7, 2, 2}));
 }
 
@@ -347,11 +347,11 @@ TEST_P(BadBytes, EndWithTheRightTextAndLeaveTheLineUsable) {
     EXPECT_EQ(status, c.shown);
     EXPECT_LT(seconds, 6.5) << "beyond the command's own time-outs";
     EXPECT_TRUE(drained) << "the tool stopped reading the line";
-    EXPECT_EQ(after, "Parameter-frame received! - Line Ok!");
+    EXPECT_EQ(after, "Parameters read from RAM");
     EXPECT_EQ(refAfter, refAtStart) << "the next reply was read out of step";
 }
 
-const char* const kReceived = "Parameter-frame received! - Line Ok!";
+const char* const kReceived = "Parameters read from RAM";
 
 INSTANTIATE_TEST_SUITE_P(
     PtyFaults, BadBytes,
@@ -437,7 +437,7 @@ TEST_F(PtyFaults, PortsThatCannotBeOpenedAreReportedAndTheToolStaysUsable) {
     ASSERT_EQ(shown.size(), std::size(cases));
     for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i], cases[i].shown) << cases[i].path;
     EXPECT_EQ(back, "PTY 1.31");
-    EXPECT_EQ(after, "Parameter-frame received! - Line Ok!");
+    EXPECT_EQ(after, "Parameters read from RAM");
 }
 
 }  // namespace

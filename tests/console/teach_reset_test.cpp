@@ -35,7 +35,7 @@ class TeachTest : public PanelFixture {
 
 }  // namespace
 
-TEST_F(TeachTest, TeachTakesTheNewReferencesIntoTheVariablesOnly) {
+TEST_F(TeachTest, TeachSendsThePanelAndShowsTheReferencesReadBack) {
     SetCtrlVal(panelHandle, PANEL_REFTOP, 123u);
     TeachWithMouse();
     EXPECT_EQ(TakeStatusHistory(),
@@ -46,7 +46,7 @@ TEST_F(TeachTest, TeachTakesTheNewReferencesIntoTheVariablesOnly) {
     EXPECT_EQ(controller.requests()[0].payload[4], 123) << "the panel's values go out";
     EXPECT_EQ(refTOP, controller.model().refTop());
     EXPECT_NE(refTOP, 123);
-    EXPECT_EQ(CtrlValue(PANEL_REFTOP), 123u) << "the panel keeps the old value";
+    EXPECT_EQ(CtrlValue(PANEL_REFTOP), refTOP) << "the panel shows what the controller holds";
 }
 
 TEST_F(TeachTest, KeyboardTeachStartsWithLineOk) {

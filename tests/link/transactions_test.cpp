@@ -167,7 +167,7 @@ TEST_F(TransactionTest, FirmwareBytesAboveSevenBitsAreOneCharacterEach) {
     FirmwareReplyIs(Block(words));
     EXPECT_EQ(GetVERSIONInfo(), 64);
     EXPECT_EQ(std::string(szVersion), "\xB5\xE9");
-    EXPECT_EQ(StatusText(), "\xB5\xE9");
+    EXPECT_EQ(StatusText(), "\xC2\xB5\xC3\xA9") << "shown as UTF-8, like every text";
     auto* status = qobject_cast<QLineEdit*>(CtrlWidget(panelHandle, PANEL_STATUS));
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->text(), QString::fromUtf8("\u00B5\u00E9"));

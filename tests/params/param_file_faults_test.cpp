@@ -232,7 +232,7 @@ TEST_F(ParamFileFaults, LoadingTakesOnlyAWholeRecord) {
             EXPECT_EQ(Words(pp, pp + PNUM), packet);
             continue;
         }
-        EXPECT_EQ(StatusText(), "Receive...");
+        EXPECT_EQ(StatusText(), "Parameters loaded from " + path);
         EXPECT_EQ(Words(pp, pp + PNUM), c.words);
         Words expected = variables;  // the short packet's three stay
         for (int p = 0; p < kParameterCount; ++p)

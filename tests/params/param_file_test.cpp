@@ -65,7 +65,7 @@ TEST_F(ParamFileTest, SaveThenLoadRestoresTheFullPacketOnly) {
     }
     Send();
     EXPECT_EQ(dialogTitles.back(), "KERVANO Parameter File");
-    EXPECT_EQ(StatusText(), "Transmit...");
+    EXPECT_EQ(StatusText(), "Parameters saved to " + path);
     ASSERT_TRUE(std::filesystem::exists(path));
 
     for (int control : kFullControls) SetCtrlVal(panelHandle, control, 42u);
@@ -124,7 +124,7 @@ TEST_F(ParamFileTest, DialogsThatChoseNothingChangeNothing) {
         const char* saveText;
         const char* loadText;
     } cases[] = {
-        {0, "Transmit...", "Receive..."},
+        {0, "Saving cancelled - nothing saved", "Loading cancelled - panel unchanged"},
         {-1, "File selection error - nothing saved!", "File selection error - nothing loaded!"}};
     for (const auto& c : cases) {
         std::strcpy(file_name, "/earlier/choice.dat");

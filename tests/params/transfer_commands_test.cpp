@@ -81,7 +81,7 @@ TEST_F(TransferTest, SendToEepromWritesBothPacketsATenthApart) {
     EXPECT_EQ(r[1].payload[0], 1);
     EXPECT_EQ(r[1].payload[3], 65535);
     EXPECT_NEAR(r[1].time - r[0].time, 0.1, 1e-9);
-    EXPECT_EQ(StatusText(), "Transmit para Ok!");
+    EXPECT_EQ(StatusText(), "Parameters sent to EEPROM");
     EXPECT_EQ(controller.model().eeprom[0][5], 654);
     EXPECT_EQ(controller.model().ram[1][3], 65535);
 }
@@ -90,7 +90,8 @@ TEST_F(TransferTest, SendToRamUsesOrder1AndShowsEachStep) {
     Send();
     EXPECT_EQ(controller.orders(), (std::vector<int>{1, 1}));
     EXPECT_EQ(TakeStatusHistory(),
-              (std::vector<std::string>{"Transmit...", "Transmit para1 Ok!", "Transmit para Ok!"}));
+              (std::vector<std::string>{"Transmit...", "Transmit para1 Ok!", "Transmit para Ok!",
+                                        "Parameters sent to RAM"}));
 }
 
 TEST_F(TransferTest, SendGoesOutOnceFromTheMouseAndOnceFromTheKeyboard) {
@@ -102,7 +103,7 @@ TEST_F(TransferTest, SendGoesOutOnceFromTheMouseAndOnceFromTheKeyboard) {
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Space);
     EXPECT_EQ(controller.orders(), (std::vector<int>{1, 1, 1, 1}));
-    EXPECT_EQ(StatusText(), "Transmit para Ok!");
+    EXPECT_EQ(StatusText(), "Parameters sent to RAM");
 }
 
 TEST_F(TransferTest, SendThatDidNotGoOutWholeNeverReportsSuccess) {
@@ -132,7 +133,7 @@ TEST_F(TransferTest, SendThatDidNotGoOutWholeNeverReportsSuccess) {
 TEST_F(TransferTest, SendWithNoControllerStillReportsTheWrites) {
     controller.model().faults.silent = true;
     Send();
-    EXPECT_EQ(StatusText(), "Transmit para Ok!");
+    EXPECT_EQ(StatusText(), "Parameters sent to RAM");
 }
 
 TEST_F(TransferTest, GetFromRamShowsTheControllersSet) {
@@ -142,7 +143,7 @@ TEST_F(TransferTest, GetFromRamShowsTheControllersSet) {
     EXPECT_EQ(controller.orders(), (std::vector<int>{2, 2}));
     EXPECT_EQ(CtrlValue(PANEL_POWERTOP), 1111u);
     EXPECT_EQ(CtrlValue(PANEL_DIGMODE), 2u);
-    EXPECT_EQ(StatusText(), "Parameter-frame received! - Line Ok!");
+    EXPECT_EQ(StatusText(), "Parameters read from RAM");
 }
 
 TEST_F(TransferTest, GetThatTimesOutSaysSoAtTheEnd) {

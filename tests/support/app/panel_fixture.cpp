@@ -4,8 +4,10 @@
 #include <QObject>
 #include <QTimer>
 
+#include "console/param_questions.h"
 #include "console/startup.h"
 #include "link/port_setup.h"
+#include "params/command_guard.h"
 #include "platform/serial/rs232.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/userint.h"
@@ -32,6 +34,8 @@ void PanelFixture::SetUp() {
 }
 
 void PanelFixture::TearDown() {
+    SetQuestionHook({});
+    SetCommandGuard(nullptr);
     CloseCom(com);
     DiscardPanel(panelPopUp);
     DiscardPanel(panelHandle);

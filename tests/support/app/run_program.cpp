@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "console/param_questions.h"
 #include "console/startup.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/userint.h"
@@ -20,7 +21,12 @@ int RunProgram(const std::function<void()>& whileRunning) {
         CC_PANEL(panelHandle, EVENT_CLOSE, nullptr, 0, 0);
     });
     poll.start();
-    return WinMain(nullptr, nullptr, nullptr, 10);
+    // Every question is answered yes unless the test answers it itself, so no message box
+    // ever waits for a click that no test gives.
+    SetQuestionHook([](const Question&, bool&) { return ANSWER_CONFIRM; });
+    const int code = WinMain(nullptr, nullptr, nullptr, 10);
+    SetQuestionHook({});
+    return code;
 }
 
 std::string StatusLineText() {
