@@ -144,3 +144,18 @@ TEST_F(ReconnectTest, APortThatIsThereButCannotBeOpenedIsLeftToTheOperator) {
     EXPECT_TRUE(TakeStatusHistory().empty());
     EXPECT_EQ(linkState, LINK_PORT_CLOSED) << "the operator chooses when to try again";
 }
+
+TEST_F(ReconnectTest, ReopenKeepsTheOperatorsUnsentValuesAndMarksThem) {
+    SetCtrlVal(panelHandle, PANEL_TOLTOP, 77u);
+    controller.model().ram[0][2] = 612;  // changed on the controller meanwhile
+    line.unplug(1);
+    PortWatchTurn();
+    line.plugIn(1);
+    PortWatchTurn();
+    ASSERT_EQ(linkState, LINK_ANSWERING);
+    EXPECT_EQ(CtrlValue(PANEL_TOLTOP), 77u) << "the unsent edit stays";
+    EXPECT_EQ(CtrlValue(PANEL_POWERBOT), 612u) << "the rest is what was just read";
+    char line[256] = "";
+    GetCtrlVal(panelHandle, PANEL_PARAMSTATE, line, sizeof line);
+    EXPECT_EQ(std::string(line).substr(0, 18), "1 change not sent\n");
+}

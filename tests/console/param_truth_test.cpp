@@ -4,9 +4,13 @@
 // simulated line.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -252,4 +256,23 @@ TEST_F(ParamTruthTest, FileTextsNameTheFileAsItIsSpelt) {
     LoadParameterFile();
     EXPECT_EQ(StatusText(), "Parameters loaded from " + path);
     SetFileSelectHook({});
+}
+
+TEST_F(ParamTruthTest, TheRealMessageBoxConfirmsOnEnterAndCancelsOnEscape) {
+    SetQuestionHook({});
+    DisplayPanel(panelHandle);
+    SelectTarget(PANEL_RBTEEPROM, CC_RBTEeprom);
+    for (const auto key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            shown = qobject_cast<QMessageBox*>(box)->informativeText();
+            QTest::keyClick(box, key);
+        });
+        controller.clearRequests();
+        Press(CC_BTNSend, PANEL_BTNSEND);
+        EXPECT_TRUE(shown.startsWith("EEPROM content not known")) << shown.toStdString();
+        EXPECT_EQ(controller.orders().size(), key == Qt::Key_Escape ? 0u : 2u);
+    }
 }
