@@ -114,6 +114,8 @@ void Fill() {
     }
     state.table->setColumnHidden(COMPARE_FILE + 1, !table.columns[COMPARE_FILE].shown);
     state.table->resizeColumnsToContents();
+    state.table->resizeRowsToContents();
+    state.table->setCurrentItem(nullptr);
 
     QString summary = Latin1(CompareSummary(table));
     if (!state.fileRefusal.empty())
@@ -189,11 +191,15 @@ QWidget* CreateWindow(QWidget* panel) {
     state.summary = new QLabel(w);
     state.summary->setObjectName(QStringLiteral("compareSummary"));
     state.summary->setWordWrap(true);
+    QFont bold = state.summary->font();
+    bold.setBold(true);
+    state.summary->setFont(bold);
 
     state.table = new QTableWidget(kParameterCount, kNoteColumn + 1, w);
     state.table->setObjectName(QStringLiteral("compareTable"));
     state.table->setAccessibleName(QStringLiteral("Parameters side by side"));
     state.table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    state.table->setSelectionMode(QAbstractItemView::NoSelection);
     state.table->verticalHeader()->setVisible(false);
     state.table->horizontalHeader()->setStretchLastSection(true);
 
@@ -235,7 +241,7 @@ QWidget* CreateWindow(QWidget* panel) {
     layout->addWidget(state.table, 1);
     layout->addLayout(fileRow);
     layout->addLayout(bottom);
-    w->resize(820, 600);
+    w->resize(760, 500);
     return w;
 }
 
