@@ -53,7 +53,7 @@ int DifferingRows(const CompareTable& table);
 
 // What a cell shows: the value, "not read", or "" where the source holds none.
 std::string CellText(const CompareTable& table, int source, int parameter);
-// "EEPROM, file differ from RAM", or "" for a row that agrees.
+// "EEPROM differs from RAM", "panel and file differ from RAM", or "" for a row that agrees.
 std::string RowNote(const CompareTable& table, int parameter);
 // The header line and one line per parameter: "*" before a row that differs, the shown
 // columns right-aligned, the row's note.
