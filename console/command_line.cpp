@@ -112,6 +112,8 @@ const char* ModeOption(RunMode mode) {
             return "--write-params";
         case RunMode::Capture:
             return "--capture";
+        case RunMode::Compare:
+            return "--compare";
         default:
             return "";
     }
@@ -137,7 +139,8 @@ std::string CheckCombination(const CommandLine& line, const std::string& fromOrT
 }  // namespace
 
 bool IsHeadless(RunMode mode) {
-    return mode == RunMode::ReadParams || mode == RunMode::WriteParams || mode == RunMode::Capture;
+    return mode == RunMode::ReadParams || mode == RunMode::WriteParams ||
+           mode == RunMode::Capture || mode == RunMode::Compare;
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -215,6 +218,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
             line.mode = mode;
             line.file = value;
+        } else if (name == "--compare") {
+            // The file is optional: what follows is one only when it is no option.
+            if (inlineValue && value.empty()) {
+                line.error = "--compare= needs a file name (or give --compare alone)";
+                return line;
+            }
+            if (!inlineValue && i + 1 < args.size() && args[i + 1].rfind('-', 0) != 0)
+                value = args[++i];
+            if (line.mode != RunMode::Panel) {
+                line.error = "--compare cannot be combined with " +
+                             std::string(ModeOption(line.mode)) + ": one mode at a time";
+                return line;
+            }
+            line.mode = RunMode::Compare;
+            line.file = value;
         } else if (name == "--from" || name == "--to") {
             if (!takeValue()) {
                 line.error = name + " needs ram or eeprom";
@@ -250,6 +268,7 @@ std::string UsageText() {
            "       kervano-scope [--port 1=DEVICE] --write-params FILE [--to ram|eeprom] "
            "[--verify]\n"
            "       kervano-scope [--port 1=DEVICE] --capture FILE.csv\n"
+           "       kervano-scope [--port 1=DEVICE] --compare [FILE]\n"
            "Service and tuning tool for the KERVANO two-channel sensor controller.\n"
            "\n"
            "  --port N=DEVICE        put DEVICE behind COM N (1-255); DEVICE is a serial\n"
@@ -265,9 +284,11 @@ std::string UsageText() {
            "  --to ram|eeprom        where --write-params writes to (default ram)\n"
            "  --verify               read the set back after --write-params and compare\n"
            "  --capture FILE.csv     capture both data curves and write them as CSV\n"
+           "  --compare [FILE]       print RAM, EEPROM, the defaults (and FILE's full packet)\n"
+           "                         side by side, a '*' before each parameter that differs\n"
            "Each step's status text is printed as one line. Exit status: 0 success,\n"
            "1 the controller failed (no answer, wrong echo, time-out, mismatch, capture\n"
-           "incomplete), 2 a usage or file error.\n"
+           "incomplete, a difference found by --compare), 2 a usage or file error.\n"
            "\n"
            "Qt's own options (-platform NAME, -style NAME, -geometry WxH+X+Y, -reverse ...)\n"
            "are passed to Qt. The panel opens COM1 at start; choose another port on it.\n";

@@ -18,6 +18,7 @@ enum class RunMode {
     ReadParams,   // --read-params FILE
     WriteParams,  // --write-params FILE
     Capture,      // --capture FILE.csv
+    Compare,      // --compare [FILE]
     Help,
     Version,
 };
@@ -30,7 +31,7 @@ struct PortOption {
 struct CommandLine {
     RunMode mode = RunMode::Panel;
     std::vector<PortOption> ports;
-    std::string file;  // the file of a headless mode
+    std::string file;  // the file of a headless mode ("" for --compare without one)
     int memory = 1;    // --from / --to: RAM (1) or EEPROM (2)
     bool verify = false;
     // The program's name followed by Qt's own options (-platform, -style ...), in the order

@@ -77,6 +77,9 @@ int RunHeadless(const CommandLine& commandLine) {
         case RunMode::Capture:
             code = RunCapture(commandLine);
             break;
+        case RunMode::Compare:
+            code = RunCompare(commandLine);
+            break;
         default:
             break;
     }

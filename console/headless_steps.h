@@ -26,5 +26,6 @@ int ConnectController();
 int RunReadParams(const CommandLine& commandLine);
 int RunWriteParams(const CommandLine& commandLine);
 int RunCapture(const CommandLine& commandLine);
+int RunCompare(const CommandLine& commandLine);
 
 }  // namespace kervano

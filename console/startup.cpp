@@ -1,6 +1,7 @@
 #include "console/startup.h"
 
 #include "console/commands.h"
+#include "console/compare_command.h"
 #include "console/export_commands.h"
 #include "console/link_view.h"
 #include "console/menus.h"
@@ -116,6 +117,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InstallParameterQuestions();
     InstallExportCommands();
     InstallTrafficMenu();
+    InstallCompareCommand();
     InstallLinkViews();
     RestoreSettings();
     FillPortSelector();

@@ -1,7 +1,9 @@
 // The parameter-file reader on arbitrary text. ParseParameterRecord must never read or write
 // outside its record, must leave the record untouched when it says no, must accept only
-// white-space separated decimal numbers (exactly sixteen, after an optional UTF-8 byte-order
-// mark), and what it accepts must survive a round trip through FormatParameterRecord.
+// white-space separated decimal numbers from 0 to 65535 (exactly sixteen, after an optional
+// UTF-8 byte-order mark), must say why it refuses, and what it accepts must survive a round
+// trip through FormatParameterRecord.
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -69,7 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Record second = FilledRecord(0x1234);
     const Record firstBefore = FilledRecord(0xA5A5);
     const Record secondBefore = FilledRecord(0x1234);
-    const bool accepted = ParseParameterRecord(text, first.get());
+    std::string refusal;
+    const bool accepted = ParseParameterRecord(text, first.get(), &refusal);
+    Check(accepted == refusal.empty(), "a refusal, and only a refusal, says why");
+    // The status line shows 65 bytes at most.
+    Check(refusal.size() <= 65, "the reason fits the status line");
     Check(ParseParameterRecord(text, second.get()) == accepted, "same text, same verdict");
 
     const std::string kByteOrderMark = "\xEF\xBB\xBF";
@@ -88,10 +94,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(numeric && tokens.size() == PNUM, "an accepted text is sixteen numbers only");
     Check(SameWords(first.get(), second.get()), "all sixteen words come from the text");
     for (int i = 0; i < PNUM; ++i) {
-        // Short numbers can be checked directly; longer ones keep their low 16 bits.
-        if (tokens[i].size() <= 9)
-            Check(first[i] == (std::strtoul(tokens[i].c_str(), nullptr, 10) & 0xFFFF),
-                  "word i is number i");
+        // Leading zeros aside, an accepted number has at most five digits.
+        const size_t digits =
+            tokens[i].size() - std::min(tokens[i].find_first_not_of('0'), tokens[i].size());
+        Check(digits <= 5 && std::strtoul(tokens[i].c_str(), nullptr, 10) <= 0xFFFF,
+              "an accepted number lies within 0..65535");
+        Check(first[i] == std::strtoul(tokens[i].c_str(), nullptr, 10), "word i is number i");
     }
 
     const std::string written = FormatParameterRecord(first.get());

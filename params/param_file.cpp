@@ -1,7 +1,7 @@
 #include "params/param_file.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <sstream>
 #include <string_view>
 
 #include "console/settings.h"
@@ -31,6 +31,49 @@ int AskForFile(int buttonLabel) {
     return chosen;
 }
 
+constexpr const char* kCannotReadParamFileText = "Cannot read parameter file!";
+constexpr const char* kNotAParamFileText =
+    "Not a parameter file (16 numbers expected) - nothing loaded!";
+
+// White space as the C locale knows it.
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool AllDigits(std::string_view token) {
+    return !token.empty() &&
+           std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Digits of any length, leading zeros included, that stand for more than 65535.
+bool Above16Bits(std::string_view digits) {
+    const size_t first = digits.find_first_not_of('0');
+    if (first == std::string_view::npos) return false;
+    digits.remove_prefix(first);
+    return digits.size() > 5 || std::stoul(std::string(digits)) > 0xFFFF;
+}
+
+// The value of digits known to lie within 0..65535.
+unsigned short WordOf(std::string_view digits) {
+    unsigned value = 0;
+    for (char c : digits) value = value * 10 + static_cast<unsigned>(c - '0');
+    return static_cast<unsigned short>(value);
+}
+
+// The status line holds kStatusBytes - 1 bytes: a number too long for it is not repeated.
+std::string OutsideRangeText(int line, std::string_view number) {
+    const std::string where =
+        std::string(kCannotReadParamFileText) + " - line " + std::to_string(line) + ": ";
+    const std::string text = where + std::string(number) + " is outside 0..65535";
+    if (text.size() < static_cast<size_t>(kStatusBytes)) return text;
+    return where + "number outside 0..65535";
+}
+
+bool Refuse(const std::string& why, std::string* refusal) {
+    if (refusal != nullptr) *refusal = why;
+    return false;
+}
+
 }  // namespace
 
 std::string FormatParameterRecord(const unsigned short* words) {
@@ -43,29 +86,54 @@ std::string FormatParameterRecord(const unsigned short* words) {
     return text;
 }
 
-bool ParseParameterRecord(const std::string& text, unsigned short* words) {
+bool ParseParameterRecord(const std::string& text, unsigned short* words, std::string* refusal) {
     unsigned short parsed[kRecordWords] = {};
     int count = 0;
+    // The first number outside 0..65535; reported only once the text is sixteen numbers,
+    // since a file of something else is no parameter file whatever its numbers.
+    int outsideLine = 0;
+    std::string_view outsideNumber;
     // Windows editors may put a UTF-8 byte-order mark before the first number.
     const std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    std::istringstream in(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size())
-                                                           : text);
-    std::string token;
-    while (in >> token) {
-        unsigned int low16 = 0;
-        for (char c : token) {
-            if (c < '0' || c > '9') return false;
-            // Only the low 16 bits are kept, so reduce as we go: no overflow, any length.
-            low16 = (low16 * 10 + static_cast<unsigned>(c - '0')) & 0xFFFF;
+    std::string_view rest(text);
+    if (rest.starts_with(kByteOrderMark)) rest.remove_prefix(kByteOrderMark.size());
+    int line = 1;
+    while (!rest.empty()) {
+        if (IsSpace(rest.front())) {
+            if (rest.front() == '\n') ++line;
+            rest.remove_prefix(1);
+            continue;
         }
+        size_t length = 0;
+        while (length < rest.size() && !IsSpace(rest[length])) ++length;
+        const std::string_view token = rest.substr(0, length);
+        rest.remove_prefix(length);
+        const bool negative = token.front() == '-' && AllDigits(token.substr(1)) &&
+                              token.find_first_not_of("-0") != std::string_view::npos;
+        if (!negative && !AllDigits(token)) return Refuse(kNotAParamFileText, refusal);
         // The file is one record: a seventeenth number means a file of something else
         // (a second record, a data table), whose first sixteen are no parameter set.
-        if (count == kRecordWords) return false;
-        parsed[count++] = static_cast<unsigned short>(low16);
+        if (count == kRecordWords) return Refuse(kNotAParamFileText, refusal);
+        const bool outside = negative || Above16Bits(token);
+        if (outside && outsideLine == 0) {
+            outsideLine = line;
+            outsideNumber = token;
+        }
+        parsed[count++] = outside ? 0 : WordOf(token);
     }
-    if (count < kRecordWords) return false;
+    if (count < kRecordWords) return Refuse(kNotAParamFileText, refusal);
+    if (outsideLine != 0) return Refuse(OutsideRangeText(outsideLine, outsideNumber), refusal);
     for (int i = 0; i < kRecordWords; ++i) words[i] = parsed[i];
     return true;
+}
+
+std::string ReadParameterFile(const std::string& path, unsigned short* words) {
+    std::string text;
+    // Only a regular file of reasonable size is read; a pipe or device would block.
+    if (!ReadFileWhole(path, kMaxParamFileBytes, text)) return kCannotReadParamFileText;
+    std::string refusal;
+    if (!ParseParameterRecord(text, words, &refusal)) return refusal;
+    return "";
 }
 
 int SendParaToFile() {
@@ -83,15 +151,10 @@ int ReadParaFromFile() {
 }
 
 int LoadParaFile() {
-    std::string text;
-    // Only a regular file of reasonable size is read; a pipe or device would block.
-    if (!ReadFileWhole(file_name, kMaxParamFileBytes, text)) {
-        ShowStatus("Cannot read parameter file!");
-        return 0;
-    }
     unsigned short record[kRecordWords];
-    if (!ParseParameterRecord(text, record)) {
-        ShowStatus("Not a parameter file (16 numbers expected) - nothing loaded!");
+    const std::string refusal = ReadParameterFile(file_name, record);
+    if (!refusal.empty()) {
+        ShowStatus(refusal.c_str());
         return 0;
     }
     for (int i = 0; i < kRecordWords; ++i) pp[i] = record[i];

@@ -29,9 +29,15 @@ int LoadParaFile();
 
 // The file's text for a record of sixteen words, and the parse of such a text.
 std::string FormatParameterRecord(const unsigned short* words);
-// Reads exactly sixteen unsigned decimal numbers separated by any white space; false
-// (record untouched) when the text holds fewer, more or anything else. Numbers above 65535
-// keep their low 16 bits.
-bool ParseParameterRecord(const std::string& text, unsigned short* words);
+// Reads exactly sixteen unsigned decimal numbers from 0 to 65535 separated by any white
+// space, after an optional UTF-8 byte-order mark; false (record untouched) when the text
+// holds fewer, more or anything else. A number above 65535 or below 0 is refused, never cut
+// to 16 bits: refusal (if given) then gets "Cannot read parameter file! - line 4: 70000 is
+// outside 0..65535", otherwise the text of a file that is no parameter file.
+bool ParseParameterRecord(const std::string& text, unsigned short* words,
+                          std::string* refusal = nullptr);
+// Reads the parameter file at path into words (the sixteen of its record), leaving the
+// parameter set alone. Returns "" when it was read, else the status text that says why not.
+std::string ReadParameterFile(const std::string& path, unsigned short* words);
 
 }  // namespace kervano

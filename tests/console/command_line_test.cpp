@@ -51,6 +51,10 @@ TEST(CommandLine, EachMistakeGetsOneLineThatNamesIt) {
         {{"--read-params", "a.dat", "--verify"}, "--verify belongs to --write-params"},
         {{"--write-params", "a.dat", "--to", "ram", "--to=eeprom"}, "--to is given twice"},
         {{"--capture", "a.csv", "--port", "2=/dev/x"}, "give the controller as --port 1=DEVICE"},
+        {{"--compare="}, "--compare= needs a file name (or give --compare alone)"},
+        {{"--compare", "a.dat", "b.dat"}, "unexpected argument 'b.dat'"},
+        {{"--compare", "--capture", "b.csv"}, "--capture cannot be combined with --compare"},
+        {{"--compare", "--from", "eeprom"}, "--from belongs to --read-params"},
     };
     for (const auto& c : cases) {
         const CommandLine line = Parse(c.args);
@@ -97,6 +101,11 @@ TEST(CommandLine, HeadlessModesAndTheirOptions) {
          1,
          false},
         {{"--capture", "c.csv", "-platform", "offscreen"}, RunMode::Capture, "c.csv", 1, false},
+        // The file of --compare is optional: an option after it is no file.
+        {{"--compare"}, RunMode::Compare, "", 1, false},
+        {{"--compare", "-platform", "offscreen"}, RunMode::Compare, "", 1, false},
+        {{"--compare", "p.dat", "--port", "1=sim"}, RunMode::Compare, "p.dat", 1, false},
+        {{"--compare=-p.dat"}, RunMode::Compare, "-p.dat", 1, false},
     };
     for (const auto& c : cases) {
         const CommandLine line = Parse(c.args);
@@ -121,8 +130,9 @@ TEST(CommandLine, HelpAndManualPageListEveryOption) {
         for (char c : option) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
         return manual.str().find(escaped) != std::string::npos;
     };
-    for (const char* option : {"--port", "--help", "--version", "--read-params", "--from",
-                               "--write-params", "--to", "--verify", "--capture", "-platform"}) {
+    for (const char* option :
+         {"--port", "--help", "--version", "--read-params", "--from", "--write-params", "--to",
+          "--verify", "--capture", "--compare", "-platform"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
         EXPECT_TRUE(inManual(option)) << option;
     }

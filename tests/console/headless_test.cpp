@@ -13,8 +13,10 @@
 
 #include "console/startup.h"
 #include "link/data_block.h"
+#include "link/frame.h"
 #include "params/param_file.h"
 #include "params/param_set.h"
+#include "params/param_table.h"
 #include "platform/files/file_service.h"
 #include "platform/serial/com_service.h"
 #include "platform/serial/sim_line.h"
@@ -108,6 +110,15 @@ class HeadlessProgram : public TempDirTest {
     std::unique_ptr<ChildProcess> sim;
     std::string device, out, errors, log;
 };
+
+// The line of a --compare table that shows parameter name; "" when there is none.
+std::string TableRow(const std::string& out, const std::string& name) {
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > 2 && line.compare(2, name.size() + 1, name + " ") == 0) return line;
+    }
+    return "";
+}
 
 }  // namespace
 
@@ -264,6 +275,9 @@ TEST_F(HeadlessProgram, CaptureWritesEverySampleWithItsLines) {
 
 TEST_F(HeadlessProgram, FailuresEndWithTheirCodes) {
     ASSERT_TRUE(WriteFileWhole(File("text.dat"), "not a parameter file\n"));
+    std::string outside = kWindowsFile;
+    outside.replace(outside.find(" 502"), 4, "70000");  // on the fourth line
+    ASSERT_TRUE(WriteFileWhole(File("70000.dat"), outside));
     fs::create_directory(File("folder.dat"));
     const struct {
         std::vector<std::string> sim;
@@ -278,6 +292,11 @@ TEST_F(HeadlessProgram, FailuresEndWithTheirCodes) {
         {{}, {"--write-params", File("missing.dat")}, 2, "Cannot read parameter file!"},
         {{}, {"--write-params", File("folder.dat")}, 2, "Cannot read parameter file!"},
         {{}, {"--write-params", File("text.dat")}, 2, "Not a parameter file"},
+        {{}, {"--compare", File("text.dat")}, 2, "Not a parameter file"},
+        {{},
+         {"--compare", File("70000.dat")},
+         2,
+         "not loaded - Cannot read parameter file! - line 4: 70000 is outside 0..65535"},
         {{}, {"--read-params", File("no/such/dir.dat")}, 2, "cannot write parameter file"},
         {{}, {"--capture", File("no/such/dir.csv")}, 2, "cannot write " + File("no/such")},
         {{}, {"--capture"}, 2, "--capture needs a file name"},
@@ -291,10 +310,68 @@ TEST_F(HeadlessProgram, FailuresEndWithTheirCodes) {
         EXPECT_NE(errors.find(c.says), std::string::npos) << errors;
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
         // A file that cannot be used never reaches the line.
-        if (c.args[0] == "--write-params") {
+        if (c.args[0] == "--write-params" || c.args[0] == "--compare") {
             EXPECT_EQ(SimLog(), "") << c.says;
         }
     }
     EXPECT_FALSE(fs::exists(File("p.dat")));
     EXPECT_FALSE(fs::exists(File("c.csv")));
+}
+
+TEST_F(HeadlessOnSimLine, CompareShowsAnUnansweredMemoryAsNotReadAndEndsWithOne) {
+    controller.model().faults.ignoredOrders = {ORDER_READ_EEPROM};
+    controller.model().ram[0][4] = 640;  // refTOP
+    EXPECT_EQ(Run({"--compare"}), 1);
+    // RAM's packets, then EEPROM's, as Get asks for them; EEPROM answers neither.
+    std::vector<std::pair<int, int>> reads;
+    for (const auto& r : controller.requests()) reads.emplace_back(r.order, r.payload.at(0));
+    const std::vector<std::pair<int, int>> compareReads = {{2, 0}, {2, 1}, {4, 0}, {4, 1}};
+    ASSERT_GE(reads.size(), compareReads.size());
+    EXPECT_TRUE(std::equal(compareReads.begin(), compareReads.end(), reads.end() - 4));
+    EXPECT_NE(out.find("\n  refTOP          640 not read      500\n"), std::string::npos) << out;
+    for (const ParameterEntry& entry : kParameterTable) {
+        const std::string row = TableRow(out, entry.name);
+        // Name ten wide after the mark, then columns nine wide: RAM, EEPROM, default.
+        EXPECT_EQ(row.substr(12 + 9, 9), " not read") << row;  // EEPROM, the last column
+    }
+    EXPECT_NE(out.find("\nEEPROM not read; the values read agree\n"), std::string::npos) << out;
+    EXPECT_EQ(errors,
+              "kervano-scope: parameters not read from EEPROM - Timeout-RS-232 - parameters "
+              "not read from controller!\n");
+}
+
+TEST_F(HeadlessProgram, CompareEndsWithZeroOnlyWhenRamEepromAndTheFileAgree) {
+    StartSim({"--param", "4=600"});
+    EXPECT_EQ(Run({"--compare"}), 0) << errors;
+    EXPECT_EQ(errors, "");
+    EXPECT_NE(out.find("\n  parameter       RAM   EEPROM  default  note\n"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\n  refTOP          600      600      500\n"), std::string::npos) << out;
+    EXPECT_TRUE(out.ends_with("\nRAM and EEPROM agree in every parameter\n")) << out;
+    // After the set-up's firmware request, Get's four reads.
+    const std::string afterSetUp = SimLog().substr(std::min(log.find("frame 7"), log.size()));
+    EXPECT_TRUE(afterSetUp.starts_with("frame 7")) << log;
+    EXPECT_NE(afterSetUp.find("frame 2 0\nframe 2 1\nframe 4 0\nframe 4 1\n"), std::string::npos)
+        << log;
+
+    // RAM takes the Windows file; EEPROM keeps its set, which differs in 14 of its words.
+    ASSERT_TRUE(WriteFileWhole(File("windows.dat"), kWindowsFile));
+    ASSERT_EQ(Run({"--write-params", File("windows.dat")}), 0) << errors;
+    EXPECT_EQ(Run({"--compare", File("windows.dat")}), 1);
+    EXPECT_NE(out.find("\n  parameter       RAM   EEPROM  default     file  note\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\n* refTOP          700      600      500      700  EEPROM differs from "
+                       "RAM\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\n  polarity          1        1        1        1\n"), std::string::npos);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '*'), 14) << out;
+    EXPECT_EQ(errors, "kervano-scope: 14 of 18 parameters differ between RAM, EEPROM and file\n");
+
+    // EEPROM takes it too: all three agree, the file's column empty in the short packet.
+    ASSERT_EQ(Run({"--write-params", File("windows.dat"), "--to", "eeprom"}), 0) << errors;
+    EXPECT_EQ(Run({"--compare", File("windows.dat")}), 0) << errors;
+    EXPECT_NE(out.find("\n  hold            100      100      100\n"), std::string::npos) << out;
+    EXPECT_TRUE(out.ends_with("\nRAM, EEPROM and file agree in every parameter\n")) << out;
 }

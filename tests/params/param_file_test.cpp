@@ -31,16 +31,16 @@ TEST(ParameterRecordTest, WritesSixteenFieldsAtLeastFourWide) {
     for (int i = 0; i < 16; ++i) EXPECT_EQ(back[i], words[i]);
 }
 
-TEST(ParameterRecordTest, AcceptsAnyWhitespaceAndKeepsLow16Bits) {
+TEST(ParameterRecordTest, AcceptsAnyWhitespaceAndLeadingZeros) {
     unsigned short words[16];
     ASSERT_TRUE(ParseParameterRecord(
-        "1 2\t3\r\n4 5 6 7 8 9 10 11 12 13 65536 65537 99999999999999999999", words));
+        "1 2\t3\r\n4 5 6 7 8 9 10 11 12 13 00065535 0 000000000000000000007", words));
     EXPECT_EQ(words[0], 1);
     EXPECT_EQ(words[2], 3);
     EXPECT_EQ(words[12], 13);
-    EXPECT_EQ(words[13], 0);
-    EXPECT_EQ(words[14], 1);
-    EXPECT_EQ(words[15], 65535);  // 99999999999999999999 mod 65536
+    EXPECT_EQ(words[13], 65535);
+    EXPECT_EQ(words[14], 0);
+    EXPECT_EQ(words[15], 7);
 }
 
 TEST(ParameterRecordTest, RejectsShortOrForeignContentUntouched) {

@@ -1,6 +1,6 @@
 // Makes the README's screenshots: the panel on the built-in simulated controller after
 // start-up, during a live monitor run, after a data capture and at a 1366x768 window, the
-// traffic pane beside the panel, and the status history window.
+// traffic pane beside the panel, the status history window and the Compare window.
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -165,6 +165,19 @@ int main(int argc, char** argv) {
 
         Panel()->resize(1366, 768);
         check(Save(dir, "window-1366x768.png"), "window-1366x768.png");
+
+        // Something to compare: RAM gets a new refTOP, then tolTOP is edited and not sent.
+        SetCtrlVal(kervano::panelHandle, PANEL_REFTOP, 620u);
+        Click(PANEL_BTNSEND);
+        Settle();
+        SetCtrlVal(kervano::panelHandle, PANEL_TOLTOP, 60u);
+        QAction* compare = MenuAction("actionCompare");
+        check(compare != nullptr, "no Controller > Compare... item");
+        if (compare != nullptr) compare->trigger();
+        QWidget* compareWindow = TopLevel("compareWindow");
+        check(compareWindow != nullptr && SaveWindow(dir, "compare.png", compareWindow),
+              "compare.png");
+        if (compareWindow != nullptr) compareWindow->close();
     });
     return code == 0 && ok ? 0 : 1;
 }
