@@ -178,6 +178,8 @@ int main(int argc, char** argv) {
         check(compareWindow != nullptr && SaveWindow(dir, "compare.png", compareWindow),
               "compare.png");
         if (compareWindow != nullptr) compareWindow->close();
+        // The panel with that edit still unsent: the marked field and the frame's line.
+        check(Save(dir, "unsent-changes.png"), "unsent-changes.png");
     });
     return code == 0 && ok ? 0 : 1;
 }
