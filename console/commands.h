@@ -8,6 +8,9 @@ namespace kervano {
 // until Stop, and the operator is to know it.
 constexpr const char* kStopHintText = "Timeout RS232-Line! - press Stop to unlock the parameters";
 
+// Start-up: no monitor request of an earlier run is awaited.
+void ForgetMonitorRequest();
+
 int CC_BTNRun(int panel, int control, int event, void* callbackData, int eventData1,
               int eventData2);
 int CC_BTNStop(int panel, int control, int event, void* callbackData, int eventData1,

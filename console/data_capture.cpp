@@ -8,6 +8,7 @@
 #include "console/startup.h"
 #include "link/data_block.h"
 #include "link/frame.h"
+#include "link/link_state.h"
 #include "link/port_setup.h"
 #include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
@@ -46,6 +47,15 @@ int CaptureDataBlocks() {
     order = ORDER_MONITOR;
     FillTxBuf(ORDER_MONITOR, pp);
     nBytesW = WriteTxBuf(com);
+    if (nBytesW < 0) {
+        // The port is not open: nothing can be captured, and no earlier capture may pass
+        // for this one.
+        ClearDataCurves();
+        SetWriteFailureText(nBytesW, "no data captured!");
+        ShowStatus();
+        LinkReplied(false);
+        return -1;
+    }
     WaitRxFull();
     // Without a reply pp still holds the request's own words: they are no measurements.
     const bool monitorReply = rx_flag == 1;
@@ -73,7 +83,8 @@ int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
     SetCtrlAttribute(panelHandle, PANEL_STRIPTOP, ATTR_VISIBLE, 0);
     SetCtrlAttribute(panelHandle, PANEL_GRAPHTOP, ATTR_VISIBLE, 1);
 
-    const bool monitorReply = CaptureDataBlocks() == 1;
+    const int captured = CaptureDataBlocks();
+    const bool monitorReply = captured == 1;
 
     ComputeLimits();
     FillTopLines();
@@ -85,7 +96,12 @@ int CC_BTNData(int /*panel*/, int /*control*/, int event, void* /*callbackData*/
         SetCtrlAttribute(panelHandle, PANEL_GRAPHTOP, ATTR_NUM_CURSORS, 0);
         SetCtrlAttribute(panelHandle, PANEL_GRAPHBOT, ATTR_NUM_CURSORS, 0);
     }
-    RememberCapture(std::time(nullptr));
+    // A capture that never went on the line leaves nothing to export.
+    if (captured < 0) {
+        ForgetCapture();
+    } else {
+        RememberCapture(std::time(nullptr));
+    }
 
     SetCtrlAttribute(panelHandle, PANEL_DATALOCK, ATTR_DIMMED, 0);
     FlushOutQ(com);

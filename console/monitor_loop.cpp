@@ -5,6 +5,7 @@
 #include "link/link_state.h"
 #include "link/packet.h"
 #include "link/port_setup.h"
+#include "link/reply_filter.h"
 #include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
@@ -26,7 +27,39 @@ void FlushBoth() {
     FlushInQ(com);
     FlushOutQ(com);
 }
+
+// When the last monitor request went out (-1: none), and the replies taken by then. Stop
+// can end the loop with a request still on the line.
+double requestSentAt = -1.0;
+unsigned repliesBeforeRequest = 0;
+
+void NoteRequestSent() {
+    requestSentAt = Timer();
+    repliesBeforeRequest = RepliesTaken();
+}
+
+// A Run right after Stop first lets that request's reply arrive (or its time-out pass):
+// otherwise two requests would be on the line and each reply taken for the other's.
+// Returns false when Stop (or closing the window) came during the wait: Run then ends.
+bool AwaitRequestStillOnTheLine() {
+    stop_flag = 0;
+    while (requestSentAt >= 0.0 && RepliesTaken() == repliesBeforeRequest &&
+           !(Timer() - requestSentAt > kLineTimeout) && stop_flag == 0) {
+        ProcessSystemEvents();
+    }
+    requestSentAt = -1.0;
+    return stop_flag == 0;
+}
+
+void UnlockFrames() {
+    SetCtrlAttribute(panelHandle, PANEL_RUNLOCK, ATTR_DIMMED, 0);
+    SetCtrlAttribute(panelHandle, PANEL_DATALOCK, ATTR_DIMMED, 0);
+}
 }  // namespace
+
+void ForgetMonitorRequest() {
+    requestSentAt = -1.0;
+}
 
 int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/, int /*eventData1*/,
               int /*eventData2*/) {
@@ -39,13 +72,26 @@ int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
     SetCtrlAttribute(panelHandle, PANEL_STRIPTOP, ATTR_VISIBLE, 1);
     SetCtrlAttribute(panelHandle, PANEL_STRIPBOT, ATTR_VISIBLE, 1);
 
+    if (!AwaitRequestStillOnTheLine()) {
+        UnlockFrames();
+        return 0;
+    }
     FlushBoth();
     rx_flag = 0;
     PackMonitorRequest();
     order = ORDER_MONITOR;
     FillTxBuf(ORDER_MONITOR, pp);
     nBytesW = WriteTxBuf(com);
+    if (nBytesW < 0) {
+        // The port is not open: no reply can come, so no time-out is waited for.
+        SetWriteFailureText(nBytesW, "monitor not started!");
+        ShowStatus();
+        LinkReplied(false);
+        UnlockFrames();
+        return 0;
+    }
     if (nBytesW == kFrameBytes) ShowStatus("Line Ok!");
+    NoteRequestSent();
 
     tstart = Timer();
     stop_flag = 0;
@@ -63,6 +109,7 @@ int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
             rx_flag = 0;
             tstart = Timer();
             nBytesW = WriteTxBuf(com);
+            NoteRequestSent();
         }
         tdiff = Timer() - tstart;
         if (tdiff > kLineTimeout) {
@@ -70,6 +117,7 @@ int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
             LinkReplied(false);
             ShowStatus(kStopHintText);
             stop_flag = 1;
+            requestSentAt = -1.0;
             break;
         }
         ProcessSystemEvents();

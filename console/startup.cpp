@@ -14,6 +14,7 @@
 #include "link/data_block.h"
 #include "link/frame.h"
 #include "link/port_setup.h"
+#include "link/reply_filter.h"
 #include "params/known_values.h"
 #include "params/panel_binding.h"
 #include "params/param_file.h"
@@ -78,6 +79,8 @@ void InitVars() {
     GetPanelValues();
     // Nothing is known of the controller until it is read.
     ForgetController();
+    ForgetOrdersSent();
+    ForgetMonitorRequest();
     SetParameterNote("");
     NotePanelSetByProgram(true);
     FillarrayRAW(0, 0, 0, 0);

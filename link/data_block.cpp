@@ -4,6 +4,7 @@
 #include "link/port_setup.h"
 #include "link/raw_reply.h"
 #include "platform/serial/rs232.h"
+#include "platform/serial/traffic_tap.h"
 
 namespace kervano {
 
@@ -15,7 +16,9 @@ namespace {
 constexpr double kBlockTimeout = 1.5;
 constexpr int kBlockWords = 64;
 constexpr int kBlockBytes = kBlockWords * 2;
-constexpr int kCurveHalf = 128;
+// Silence after a block time-out that ends the drain of a late block: a few bytes' times
+// at 19200 baud, well above any gap inside a block.
+constexpr double kLateBlockQuiet = 0.25;
 
 // The slot in dataBlockOk of a start index, -1 for an index that names no block.
 int BlockSlot(int startIndex) {
@@ -58,9 +61,9 @@ int ReadData64(int startIndex, int second, int orderCode) {
     bool timedOut = false;
     const int n = WaitForRawReply(kBlockBytes, kBlockTimeout, timedOut);
     if (timedOut) {
+        // Only this block's quarter is missing: the blocks already received keep their
+        // places (its own words are cleared below).
         SetStatusText("Timeout-RS-232 while reading 64 data-words!");
-        for (int i = 0; i < kCurveHalf; ++i) yArrayA[i] = yArrayB[i] = 0;
-        for (int& ok : dataBlockOk) ok = 0;
     }
 
     ReadRawReply(n);
@@ -88,6 +91,8 @@ int ReadData64(int startIndex, int second, int orderCode) {
             dataBlockOk[slot] = 0;
         }
     }
+    // A block that comes late must not be read as the next block.
+    if (timedOut) DrainLateReply(kBlockBytes, kLateBlockQuiet, kBlockTimeout, SET_ASIDE_LATE_BLOCK);
     ShowStatus();
     return result;
 }

@@ -1,5 +1,6 @@
 #include "link/frame.h"
 
+#include "link/reply_filter.h"
 #include "platform/serial/rs232.h"
 
 namespace kervano {
@@ -27,7 +28,9 @@ int FillTxBuf(int orderCode, const unsigned short* values) {
 }
 
 int WriteTxBuf(int port) {
-    return ComWrt(port, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    const int written = ComWrt(port, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
+    if (written == kFrameBytes) NoteFrameWritten(szWriteBuf);
+    return written;
 }
 
 int GetRxBuf(int count) {

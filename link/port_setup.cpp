@@ -8,6 +8,7 @@
 #include "link/frame.h"
 #include "link/link_state.h"
 #include "link/packet.h"
+#include "link/reply_filter.h"
 #include "link/status_listeners.h"
 #include "link/transactions.h"
 #include "params/known_values.h"
@@ -15,6 +16,7 @@
 #include "params/param_set.h"
 #include "params/transfer_commands.h"
 #include "platform/serial/rs232.h"
+#include "platform/serial/traffic_tap.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {
@@ -101,6 +103,7 @@ void RemoveReceiveNotification() {
 int InitRS232(int port) {
     // Whatever answers now may be another controller.
     ForgetController();
+    ForgetOrdersSent();
     const int opened = OpenComConfig(port, "", 19200, 0, 8, 1, 4096, 4096);
     LinkPortOpened(port, opened);
     // The operating system's reason behind a failed open goes into the status line's
@@ -141,7 +144,13 @@ int InitRS232(int port) {
 void RX_Receive_Function(int /*port*/, int events, void* /*data*/) {
     if ((events & LWRS_RECEIVE) == 0) return;
     ComRd(com, reinterpret_cast<char*>(szReadBuf), kFrameBytes);
+    if (IsLateReply(szReadBuf)) {
+        // Not the reply awaited: the wait goes on, and what follows stays in the queue.
+        TapSetAside(com, szReadBuf, kFrameBytes, SET_ASIDE_LATE_REPLY);
+        return;
+    }
     GetRxBuf(PNUM);
+    NoteReplyTaken();
     rx_flag = 1;
     graphrefresh = 1;
     FlushInQ(com);

@@ -4,6 +4,7 @@
 #include "link/link_state.h"
 #include "link/port_setup.h"
 #include "platform/serial/rs232.h"
+#include "platform/serial/traffic_tap.h"
 
 namespace kervano {
 
@@ -31,6 +32,21 @@ int ReadRawReply(int n) {
     const int toRead = n < 0 ? 0 : (n > kBufferBytes ? kBufferBytes : n);
     nBytesR = ComRd(com, reinterpret_cast<char*>(szReadBuf), toRead);
     return nBytesR;
+}
+
+void DrainLateReply(int expected, double quiet, double limit, int reason) {
+    const double start = Timer();
+    int waiting = GetInQLen(com);
+    while (waiting >= 0 && waiting < expected && !(Timer() - start > limit)) {
+        const int now = ComWaitInQ(com, waiting + 1, quiet);
+        if (now <= waiting) break;  // quiet: nothing more is coming
+        waiting = now;
+    }
+    if (waiting <= 0) return;
+    char late[kBufferBytes];
+    const int n = ComRd(com, late, waiting < kBufferBytes ? waiting : kBufferBytes);
+    if (n > 0) TapSetAside(com, reinterpret_cast<unsigned char*>(late), n, reason);
+    FlushInQ(com);
 }
 
 }  // namespace kervano

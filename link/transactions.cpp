@@ -4,12 +4,15 @@
 #include <string>
 
 #include "link/frame.h"
+#include "link/link_state.h"
 #include "link/packet.h"
 #include "link/port_setup.h"
 #include "link/raw_reply.h"
+#include "link/reply_filter.h"
 #include "params/known_values.h"
 #include "params/param_set.h"
 #include "platform/serial/rs232.h"
+#include "platform/serial/traffic_tap.h"
 
 namespace kervano {
 
@@ -55,8 +58,21 @@ int PushGET(int targetCode, int flag) {
     FillTxBuf(order, pp);
     rx_flag = 0;
     nBytesW = WriteTxBuf(com);
+    if (nBytesW < 0) {
+        // The write failed (the port is not open, its device is gone): no reply can come.
+        SetWriteFailureText(nBytesW, "parameters not read!");
+        ShowStatus();
+        LinkReplied(false);
+        return 0;
+    }
     if (nBytesW == kFrameBytes) ShowStatus("Waiting for parameter-frame ...");
     WaitRxFull();
+    if (rx_flag == 1 && !HasFrameSync(szReadBuf)) {
+        // A frame slipped by a byte: its words are no parameters.
+        TapSetAside(com, szReadBuf, kFrameBytes, SET_ASIDE_BAD_SYNC);
+        ShowStatus(kParameterFrameRefusedText);
+        return 0;
+    }
     if (rx_flag != 1) {
         // "Waiting for parameter-frame ..." must not outlive the wait: the operator would
         // take the variables for the controller's.

@@ -43,6 +43,11 @@ void TapComRead(int port, const char* buffer, int requested, int read) {
     Report(TrafficKind::Read, port, requested, read, buffer, read);
 }
 
+void TapSetAside(int port, const unsigned char* bytes, int count, int reason) {
+    Report(TrafficKind::SetAside, port, reason, count, reinterpret_cast<const char*>(bytes),
+           count);
+}
+
 void TapFlushIn(int port) {
     ComService& service = ActiveComService();
     std::vector<char> taken;

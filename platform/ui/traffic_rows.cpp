@@ -58,6 +58,10 @@ std::string Note(const TrafficRow& row) {
             return {};
         case TrafficKind::Flushed:
             return "discarded (flushed unread)";
+        case TrafficKind::SetAside:
+            if (row.requested == SET_ASIDE_LATE_REPLY) return "late reply - discarded";
+            if (row.requested == SET_ASIDE_BAD_SYNC) return "sync word not 0x0055 - refused";
+            return "late block - drained";
     }
     return {};
 }

@@ -115,11 +115,13 @@ TEST_F(MonitorTest, TimeoutCountsFromTheLastRequest) {
     EXPECT_GT(line.now() - start, 4 * 1.9 + 2.0);
 }
 
-TEST_F(MonitorTest, RunOnAClosedPortShowsNoLineOk) {
+TEST_F(MonitorTest, RunOnAClosedPortSaysSoAtOnceAndLeavesNothingLocked) {
     CloseCom(com);
     Run();
     EXPECT_EQ(TakeStatusHistory(),
-              (std::vector<std::string>{"Timeout RS232-Line!", kStopHintText}));
+              (std::vector<std::string>{"Port is not open - monitor not started!"}));
+    EXPECT_FALSE(IsDimmed(PANEL_DATALOCK));
+    EXPECT_FALSE(IsDimmed(PANEL_RUNLOCK));
 }
 
 TEST_F(MonitorTest, ViewModeChoosesThePacketOfTheNextRequest) {

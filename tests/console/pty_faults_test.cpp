@@ -280,9 +280,9 @@ INSTANTIATE_TEST_SUITE_P(
         GoneCase{"DuringTheParameterRead", 2, 0, 0, kParametersNotReadText},
         GoneCase{"DuringTheFirmwareRead", 7, 0, 0, kFirmwareErrorText},
         GoneCase{"DuringTheMonitor", 8, 5, PANEL_BTNRUN, kStopHintText},
-        // A block that times out clears both curves: none of the blocks before it is left.
+        // The blocks before the one that timed out keep their places.
         GoneCase{"DuringTheDataCapture", 9, 3, PANEL_BTNDATA,
-                 "Data incomplete - only 0 of 4 blocks received!"},
+                 "Data incomplete - only 3 of 4 blocks received!"},
         GoneCase{"DuringTheTeachWait", 6, 0, PANEL_BUTTONTEACH, "Timeout RS-232!!"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -356,12 +356,13 @@ const char* const kReceived = "Parameters read from RAM";
 INSTANTIATE_TEST_SUITE_P(
     PtyFaults, BadBytes,
     ::testing::Values(
-        // The notification takes the first 36 bytes, whatever they are, and drops the rest.
+        // The notification takes the first 36 bytes and drops the rest; a parameter reply
+        // that does not start with the sync word is refused.
         BadBytesCase{"GarbageBeforeTheFrame", 2, PANEL_BTNGET,
                      [](PtyController& self, const std::vector<uint8_t>& reply) {
                          self.send(std::vector<uint8_t>{0xFF, 0x13, 0x00, 0x99, 0x42} + reply);
                      },
-                     kReceived},
+                     kParametersNotReadText},
         BadBytesCase{"PartialFrameThenSilence", 2, PANEL_BTNGET,
                      [](PtyController& self, const std::vector<uint8_t>& reply) {
                          self.send({reply.begin(), reply.begin() + 20});
@@ -383,7 +384,8 @@ INSTANTIATE_TEST_SUITE_P(
                              flood[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
                          self.send(reply + flood);
                      },
-                     kReceived},
+                     // Flood bytes still arriving when the next read waits are no reply.
+                     kParametersNotReadText},
         // Raw blocks are read without the notification.
         BadBytesCase{
             "DataBlockDribbledByteByByte", 9, PANEL_BTNDATA,

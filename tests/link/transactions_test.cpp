@@ -246,12 +246,12 @@ TEST_F(DataBlockTest, BlocksLandInTheirHalves) {
     EXPECT_EQ(DataBlocksReceived(), 4);
 }
 
-TEST_F(DataBlockTest, ASilentBlockClearsBothCurvesAndLaterBlocksRefillTheirHalves) {
+TEST_F(DataBlockTest, ASilentBlockLeavesOnlyItsOwnQuarterEmpty) {
     // Which block is silent, and which blocks the capture holds at its end.
     const struct {
         int silentStart;
         std::array<int, 4> received;
-    } cases[] = {{0, {0, 1, 1, 1}}, {128, {0, 0, 0, 1}}, {192, {0, 0, 0, 0}}};
+    } cases[] = {{0, {0, 1, 1, 1}}, {128, {1, 1, 0, 1}}, {192, {1, 1, 1, 0}}};
     for (const auto& c : cases) {
         Restale();
         controller.model().faults.ignoredBlockStarts = {c.silentStart};
