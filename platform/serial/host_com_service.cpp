@@ -128,10 +128,12 @@ int HostComService::open(int number, long baudRate, int parity, int dataBits, in
     closePort(port);
     port.reason.clear();
 
+    // A number within range that nothing stands behind is a port with no device, as an
+    // adapter not plugged in yet.
     const std::string device = PortTableDevice(number);
     if (device.empty()) {
         port.reason = "no device stands behind COM" + std::to_string(number);
-        return kComInvalidPort;
+        return kComNoSerialPort;
     }
 #ifndef Q_OS_WIN
     if (!QFileInfo::exists(QString::fromStdString(device))) {
