@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "console/headless_steps.h"
+#include "console/signal_exit.h"
 #include "console/startup.h"
 #include "link/port_setup.h"
 #include "link/status_listeners.h"
@@ -59,6 +60,25 @@ int ConnectController() {
     const std::string device = PortTableDevice(com);
     PrintStep("COM" + std::to_string(com) + ": " + (device.empty() ? "no device" : device));
     return InitRS232(com);
+}
+
+std::string ControllerNotReady() {
+    const std::string reason = ComOpenFailureReason(com);
+    return "no controller ready on COM" + std::to_string(com) + " - " + LastStatusText() +
+           (reason.empty() ? "" : " (" + reason + ")");
+}
+
+bool SignalCame() {
+    return CaughtEndSignal() != 0;
+}
+
+std::string StoppedBySignal() {
+    return std::string("stopped by ") + EndSignalName(CaughtEndSignal());
+}
+
+int StopForSignal(const std::string& what) {
+    Fail(0, StoppedBySignal() + " - " + what);
+    return ExitStatusAfterSignal(kExitControllerFailure);
 }
 
 int RunHeadless(const CommandLine& commandLine) {

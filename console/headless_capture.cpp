@@ -11,14 +11,14 @@
 namespace kervano {
 
 int RunCapture(const CommandLine& commandLine) {
-    if (ConnectController() != 1) {
-        return Fail(kExitControllerFailure,
-                    "no controller ready on COM" + std::to_string(com) + " - " + LastStatusText());
-    }
+    const std::string nothingWritten = "nothing written to " + commandLine.file;
+    if (ConnectController() != 1) return Fail(kExitControllerFailure, ControllerNotReady());
+    if (SignalCame()) return StopForSignal(nothingWritten);
     PrintStep("Capturing both data curves");
     const std::time_t time = std::time(nullptr);
     const bool monitorReply = CaptureDataBlocks() == 1;
     const int blocks = DataBlocksReceived();
+    if (SignalCame()) return StopForSignal(nothingWritten);
     // Written whatever arrived: a sample that did not is an empty cell.
     std::string error;
     if (!WriteFileWhole(commandLine.file, FormatCaptureCsv(RecordCapture(time)), &error)) {

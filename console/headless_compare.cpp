@@ -30,15 +30,14 @@ int RunCompare(const CommandLine& commandLine) {
             return Fail(kExitUsageError, "parameter file " + file + " not loaded - " + refusal);
         PrintStep("Parameter file " + file + " loaded");
     }
-    if (ConnectController() != 1) {
-        return Fail(kExitControllerFailure,
-                    "no controller ready on COM" + std::to_string(com) + " - " + LastStatusText());
-    }
+    if (ConnectController() != 1) return Fail(kExitControllerFailure, ControllerNotReady());
+    if (SignalCame()) return StopForSignal("nothing compared");
     PrintStep(file.empty() ? std::string("Comparing RAM and EEPROM")
                            : "Comparing RAM and EEPROM with " + file);
     const bool allRead =
         ReadControllerColumns(table.columns[COMPARE_RAM], table.columns[COMPARE_EEPROM]);
     table.columns[COMPARE_DEFAULT] = DefaultColumn();
+    if (SignalCame()) return StopForSignal("nothing compared");
 
     for (const std::string& line : CompareTableLines(table)) PrintStep(line);
     const std::string summary = CompareSummary(table);

@@ -20,10 +20,6 @@ namespace {
 // flushing the queues; the same gap Send leaves between its two frames.
 constexpr double kStoreGap = 0.1;
 
-std::string ControllerNotReady() {
-    return "no controller ready on COM" + std::to_string(com) + " - " + LastStatusText();
-}
-
 // Both packets from memory into the variables, as Get does; 1 when both replies came.
 int ReadBothPackets(int memory) {
     target = memory;
@@ -52,13 +48,16 @@ int ReportMismatches(const unsigned short* sent, int memory) {
 int RunReadParams(const CommandLine& commandLine) {
     if (!SetFileName(commandLine.file)) return Fail(kExitUsageError, "file name too long");
     // The link's set-up reads both packets from RAM already.
+    const std::string nothingWritten = "nothing written to " + commandLine.file;
     if (ConnectController() != 1) return Fail(kExitControllerFailure, ControllerNotReady());
+    if (SignalCame()) return StopForSignal(nothingWritten);
     if (commandLine.memory == EEPROM) {
         PrintStep("Reading the parameter set from EEPROM");
         if (ReadBothPackets(EEPROM) != 1) {
             return Fail(kExitControllerFailure,
                         "parameters not read from EEPROM - " + LastStatusText());
         }
+        if (SignalCame()) return StopForSignal(nothingWritten);
     }
     if (SendParaToFile() != 1) {
         return Fail(kExitUsageError,
@@ -85,6 +84,7 @@ int RunWriteParams(const CommandLine& commandLine) {
     // The set-up reads the controller's RAM set; the short packet it sends back keeps the
     // controller's own digcnt, digmode and hold, which a file does not hold.
     if (ConnectController() != 1) return Fail(kExitControllerFailure, ControllerNotReady());
+    if (SignalCame()) return StopForSignal("nothing sent");
     if (memory == EEPROM) {
         PrintStep("Reading digcnt, digmode and hold from EEPROM");
         target = EEPROM;
@@ -93,6 +93,7 @@ int RunWriteParams(const CommandLine& commandLine) {
             return Fail(kExitControllerFailure,
                         "short packet not read from EEPROM - " + LastStatusText());
         }
+        if (SignalCame()) return StopForSignal("nothing sent");
     }
     std::copy(fromFile, fromFile + PNUM, pp);
     CopyPPtoVars(0);
@@ -104,7 +105,12 @@ int RunWriteParams(const CommandLine& commandLine) {
     if (SendParaToController() != 1) {
         return Fail(kExitControllerFailure, "parameters not sent - " + LastStatusText());
     }
+    // A signal never parts the two packets (a Send runs to its end), but the write as asked
+    // for is not done: the unit must not pass as written.
+    const std::string bothSent =
+        std::string(" after both packets went to ") + MemoryName(memory) + " - not verified";
     Delay(kStoreGap);
+    if (SignalCame()) return Fail(kExitControllerFailure, StoppedBySignal() + bothSent);
     if (!commandLine.verify) {
         PrintStep("Parameters from " + commandLine.file + " sent to " + MemoryName(memory) +
                   " (not verified)");
@@ -116,6 +122,7 @@ int RunWriteParams(const CommandLine& commandLine) {
         return Fail(kExitControllerFailure, std::string("parameters not read back from ") +
                                                 MemoryName(memory) + " - " + LastStatusText());
     }
+    if (SignalCame()) return Fail(kExitControllerFailure, StoppedBySignal() + bothSent);
     const int mismatches = ReportMismatches(sent, memory);
     if (mismatches != 0) {
         return Fail(kExitControllerFailure, "verify failed: " + std::to_string(mismatches) +

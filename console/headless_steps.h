@@ -22,6 +22,18 @@ bool SetFileName(const std::string& path);
 // Brings the link up on COM1 as start-up does (echo check, both parameter packets from RAM,
 // firmware text). Returns 1 when all of it succeeded.
 int ConnectController();
+// "no controller ready on COM1 - STATUS", with the system's reason when the port could not
+// be opened (there is no tooltip to show it in).
+std::string ControllerNotReady();
+
+// A signal (SIGTERM, SIGINT, SIGHUP) asked the run to end: the step on the line has
+// finished, no further step starts.
+bool SignalCame();
+// "stopped by SIGTERM"
+std::string StoppedBySignal();
+// Ends a run a signal cut short before it changed anything: one line on standard error,
+// "kervano-scope: stopped by SIGTERM - WHAT", and 128 + the signal back.
+int StopForSignal(const std::string& what);
 
 int RunReadParams(const CommandLine& commandLine);
 int RunWriteParams(const CommandLine& commandLine);

@@ -11,6 +11,8 @@
 #include "console/display_check.h"
 #include "console/headless.h"
 #include "console/port_watch.h"
+#include "console/signal_exit.h"
+#include "console/signal_quit.h"
 #include "console/startup.h"
 #include "platform/serial/port_table.h"
 #include "sim/pty_server.h"
@@ -71,6 +73,8 @@ int main(int argc, char** argv) {
         // Serial ports and files need Qt Core only: no display, no window.
         QCoreApplication app(qtArgc, qtArgv.data());
         QCoreApplication::setApplicationName("kervano-scope");
+        // The modes look for a signal between their steps.
+        CatchEndSignals(nullptr);
         if (!PinPorts(commandLine.ports, simulators)) return kExitControllerFailure;
         return RunHeadless(commandLine);
     }
@@ -79,8 +83,9 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, qtArgv.data());
     UserInterfaceStarted();
     QApplication::setApplicationName("kervano-scope");
+    CatchEndSignals(QuitOnSignal);
     if (!PinPorts(commandLine.ports, simulators)) return kExitControllerFailure;
 
     StartPortWatch();
-    return WinMain(nullptr, nullptr, nullptr, 10);
+    return ExitStatusAfterSignal(WinMain(nullptr, nullptr, nullptr, 10));
 }

@@ -27,6 +27,7 @@
 #include "scope/data_graphs.h"
 #include "scope/last_capture.h"
 #include "scope/monitor.h"
+#include "scope/monitor_recording.h"
 
 namespace kervano {
 
@@ -132,6 +133,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     DisplayPanel(panelHandle);
     RestorePanes();
     RunUserInterface();
+    CloseMonitorRecording();  // however the loop ended (the window, a signal): rows written
     SaveSettings();
 
     CloseCom(com);

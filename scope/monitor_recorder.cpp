@@ -1,8 +1,7 @@
 #include "scope/monitor_recorder.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
+#include <cstdio>
 
 #include "scope/capture_csv.h"
 
@@ -47,14 +46,13 @@ bool MonitorRecorder::open(const std::string& path) {
     error_.clear();
     rows_ = 0;
     path_ = path;
-    file_ = std::fopen(path.c_str(), "ab");
-    if (file_ == nullptr) return fail(errno);
-    // Rows are buffered here, whole; the stream itself writes straight through.
-    std::setvbuf(file_, nullptr, _IONBF, 0);
+    std::string reason;
+    if (!file_.open(path, reason)) return fail(reason);
+    // Rows are buffered here, whole; the file itself is written straight through.
     waiting_.clear();
     waiting_.reserve(kChunkBytes + kRowBytes);
-    if (std::fseek(file_, 0, SEEK_END) == 0 && std::ftell(file_) <= 0)
-        (waiting_ += kMonitorCsvHeader) += '\n';
+    if (file_.wasEmpty()) (waiting_ += kMonitorCsvHeader) += '\n';
+    if (file_.endedMidLine()) waiting_ += '\n';  // never glued to a row cut short
     lastWriteMs_ = clock_();
     return true;
 }
@@ -69,7 +67,7 @@ const std::string& MonitorRecorder::stampOf(long long ms) {
 }
 
 bool MonitorRecorder::append(const unsigned short* words) {
-    if (file_ == nullptr) return false;
+    if (!file_.isOpen()) return false;
     const long long now = clock_();
     const std::string& stamp = stampOf(now);
     char row[kRowBytes];
@@ -86,7 +84,7 @@ bool MonitorRecorder::append(const unsigned short* words) {
 }
 
 bool MonitorRecorder::flushIfDue() {
-    if (file_ == nullptr) return false;
+    if (!file_.isOpen()) return false;
     const long long now = clock_();
     // A clock set back counts as due: rows must not wait for it to catch up.
     if (now - lastWriteMs_ < kRecorderFlushMs && now >= lastWriteMs_) return true;
@@ -96,28 +94,24 @@ bool MonitorRecorder::flushIfDue() {
 bool MonitorRecorder::writeWaiting() {
     lastWriteMs_ = clock_();
     if (waiting_.empty()) return true;
-    // The stream is unbuffered: the bytes are in the kernel when fwrite returns, and a
-    // killed process loses none of them.
-    errno = 0;
-    const std::size_t written = std::fwrite(waiting_.data(), 1, waiting_.size(), file_);
-    if (written != waiting_.size()) return fail(errno != 0 ? errno : EIO);
+    // The bytes are in the kernel when append returns: a killed process loses none of them.
+    std::string reason;
+    if (!file_.append(waiting_, reason)) return fail(reason);
     waiting_.clear();
     return true;
 }
 
 bool MonitorRecorder::close() {
-    if (file_ == nullptr) return error_.empty();
+    if (!file_.isOpen()) return error_.empty();
     if (!writeWaiting()) return false;
-    std::FILE* file = file_;
-    file_ = nullptr;
-    if (std::fclose(file) != 0) return fail(errno);
+    std::string reason;
+    if (!file_.close(reason)) return fail(reason);
     return true;
 }
 
-bool MonitorRecorder::fail(int err) {
-    error_ = std::strerror(err);
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = nullptr;
+bool MonitorRecorder::fail(const std::string& reason) {
+    error_ = reason;
+    file_.close();
     waiting_.clear();
     return false;
 }

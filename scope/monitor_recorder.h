@@ -1,13 +1,15 @@
 // A CSV file of monitor replies: one row per reply, its local time with milliseconds, then
 // the sixteen monitor words. Rows collect in memory and go to the file on a time basis, at
 // least once a second (and whenever a good chunk has collected), so a crash loses at most
-// the last second while a fast monitor does not pay a system call per reply. Only whole
-// rows are ever written.
+// the last second while a fast monitor does not pay a system call per reply. The file ends
+// on a whole row whatever happens: rows go out whole, and a write that fails part-way is cut
+// back to the last whole row. Only a regular file is recorded to.
 #pragma once
 
-#include <cstdio>
 #include <functional>
 #include <string>
+
+#include "platform/files/append_file.h"
 
 namespace kervano {
 
@@ -35,7 +37,9 @@ class MonitorRecorder {
     MonitorRecorder& operator=(const MonitorRecorder&) = delete;
 
     // Opens path for appending, creating it when missing. The header row goes first only
-    // when the file is new or empty. false, with error(), when it cannot be opened.
+    // when the file is new or empty; a file whose last row was cut short goes on with a new
+    // line. false, with error(), when it cannot be opened or is no regular file (a folder,
+    // a named pipe, a device), refused at once.
     bool open(const std::string& path);
     // One row of the sixteen words, taken at the clock's time. Writes the waiting rows out
     // when kRecorderFlushMs have passed since the last write. false after a write error: the file
@@ -47,7 +51,7 @@ class MonitorRecorder {
     // Writes out what waits and closes; false on a write error.
     bool close();
 
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return file_.isOpen(); }
     long long rows() const { return rows_; }
     const std::string& path() const { return path_; }
     const std::string& error() const { return error_; }
@@ -55,11 +59,11 @@ class MonitorRecorder {
 
   private:
     bool writeWaiting();
-    bool fail(int err);
+    bool fail(const std::string& reason);
     const std::string& stampOf(long long ms);
 
     RecorderClock clock_;
-    std::FILE* file_ = nullptr;
+    AppendFile file_;
     std::string path_;
     std::string error_;
     std::string waiting_;  // whole rows not yet written

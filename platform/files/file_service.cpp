@@ -3,14 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #endif
 
 namespace {
@@ -40,11 +39,15 @@ bool WriteFileWhole(const std::string& path, const std::string& bytes, std::stri
         Fail(error, file.errorString().toStdString());
         return false;
     }
+    errno = 0;
     const qint64 written = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
     // The bytes may sit in a buffer until now; commit would not notice that they never
     // reached the disk (a full disk, a file size limit), so flush and check first.
     if (written != static_cast<qint64>(bytes.size()) || !file.flush()) {
-        Fail(error, file.errorString().toStdString());
+        // A write that went in part-way leaves Qt without a reason ("Unknown error"); the
+        // system's is the one that failed it ("File too large").
+        const int err = errno;
+        Fail(error, err != 0 ? std::strerror(err) : file.errorString().toStdString());
         file.cancelWriting();
         return false;
     }

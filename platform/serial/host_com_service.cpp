@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/serial/device_lock.h"
 #include "platform/serial/port_table.h"
 
 #ifndef Q_OS_WIN
@@ -84,6 +85,7 @@ struct HostComService::Port {
     int pendingEvents = 0;
     bool inCallback = false;
     std::string reason;  // of the last failed open
+    DeviceLock lock;     // held while serial is
 };
 
 HostComService::HostComService() : context_(std::make_unique<QObject>()) {}
@@ -104,6 +106,7 @@ HostComService::Port* HostComService::openPort(int number) {
 
 void HostComService::closePort(Port& port) {
     port.serial.reset();
+    port.lock.release();
     port.failed = false;
     port.mask = 0;
     port.callback = nullptr;
@@ -125,22 +128,25 @@ int HostComService::open(int number, long baudRate, int parity, int dataBits, in
     closePort(port);
     port.reason.clear();
 
+    // A number within range that nothing stands behind is a port with no device, as an
+    // adapter not plugged in yet.
     const std::string device = PortTableDevice(number);
     if (device.empty()) {
         port.reason = "no device stands behind COM" + std::to_string(number);
-        return kComInvalidPort;
+        return kComNoSerialPort;
     }
-    const QString location = QString::fromStdString(device);
 #ifndef Q_OS_WIN
-    if (!QFileInfo::exists(location)) {
+    if (!QFileInfo::exists(QString::fromStdString(device))) {
         port.reason = device + ": " + std::strerror(ENOENT);
         return kComNoSerialPort;
     }
 #endif
+    if (const int locked = port.lock.acquire(device, port.reason); locked != 0) return locked;
     auto serial = std::make_unique<QSerialPort>();
-    serial->setPortName(location);
+    serial->setPortName(QString::fromStdString(port.lock.device()));
     if (!serial->open(QIODevice::ReadWrite)) {
         port.reason = serial->errorString().toStdString();
+        port.lock.release();
         return serial->error() == QSerialPort::DeviceNotFoundError ? kComNoSerialPort
                                                                    : kComCannotOpen;
     }
@@ -149,6 +155,8 @@ int HostComService::open(int number, long baudRate, int parity, int dataBits, in
         !serial->setParity(QtParity(parity)) ||
         !serial->setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop)) {
         port.reason = serial->errorString().toStdString();
+        serial.reset();
+        port.lock.release();
         return kComInvalidParameter;
     }
     // Modem lines and flow control do not exist on pseudo-terminals: best effort only.
@@ -247,7 +255,10 @@ void HostComService::takeArrived(Port& port) {
 void HostComService::settleFailure(Port& port) {
     // A dead device keeps reporting itself readable; closing it stops the event loop from
     // spinning. The port stays open for the program, which gets errors until it reopens.
-    if (port.failed && port.serial && port.serial->isOpen()) port.serial->close();
+    if (port.failed && port.serial && port.serial->isOpen()) {
+        port.serial->close();
+        port.lock.release();  // a lock on a device that is gone guards nothing
+    }
 }
 
 void HostComService::pull(Port& port) {

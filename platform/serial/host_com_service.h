@@ -6,6 +6,9 @@
 // never runs inside a read, a write or a queue-length call: QSerialPort reports arriving
 // bytes synchronously while we wait on it, so those reports only schedule a check that runs
 // in ProcessSystemEvents or the next pass of the Qt event loop.
+//
+// An open port holds its device against every other program (DeviceLock), whatever name
+// either opened it by.
 #pragma once
 
 #include <map>

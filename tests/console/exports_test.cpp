@@ -1,7 +1,10 @@
 // File menu exports on the real panel against the emulator on the simulated line: the last
 // capture as CSV, the charts as PNG at one and twice the panel's resolution, and the
 // recording of the live monitor with the line's virtual clock.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -29,6 +32,7 @@
 #include "scope/monitor_recording.h"
 #include "tests/support/app/panel_fixture.h"
 #include "tests/support/csv_reader.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/read_text.h"
 #include "tests/support/scoped_time_zone.h"
 
@@ -304,20 +308,40 @@ TEST_F(ExportsTest, RecordingWritesARowPerReplyAndNotesWhereItRecords) {
     EXPECT_TRUE(waited) << "rows wait a little, not a system call each";
 }
 
-TEST_F(ExportsTest, AWriteErrorStopsTheRecordingAndSaysSo) {
-    ASSERT_EQ(StartMonitorRecording("/dev/full"), 1);
-    EXPECT_TRUE(Action("actionRecordMonitor")->isChecked());
-    controller.clearRequests();
-    Run(1.5);
-    EXPECT_TRUE(StatusShown("Recording stopped: cannot write /dev/full - " +
-                            std::string(std::strerror(ENOSPC)) + "!"));
-    EXPECT_FALSE(monitorRecording);
+TEST_F(ExportsTest, AWriteErrorStopsTheRecordingOnAWholeRowAndSaysSo) {
+    const std::string path = Choose("monitor.csv");
+    {
+        ScopedFileSizeLimit limit(4000);  // about fifty rows
+        ASSERT_EQ(StartMonitorRecording(path.c_str()), 1);
+        controller.clearRequests();
+        Run(3.0);
+    }
+    EXPECT_TRUE(StatusShown("Recording stopped: cannot write " + path + " - " +
+                            std::string(std::strerror(EFBIG)) + "!"));
     EXPECT_FALSE(Action("actionRecordMonitor")->isChecked());
-    EXPECT_GT(controller.orders().size(), 30u) << "the monitor runs on";
+    EXPECT_GT(controller.orders().size(), 60u) << "the monitor runs on";
+    EXPECT_EQ(ReadText(path).back(), '\n');
+}
 
-    const std::string nowhere = Choose("missing/monitor.csv");
-    Action("actionRecordMonitor")->trigger();
-    EXPECT_EQ(StatusText(), "Cannot record monitor to " + nowhere + " - " +
-                                std::string(std::strerror(ENOENT)) + "!");
-    EXPECT_FALSE(Action("actionRecordMonitor")->isChecked());
+TEST_F(ExportsTest, ARecordingRefusesAnythingButAFileAtOnce) {
+    // A pipe with a reader: opening it would not even block, it must still be refused.
+    const std::string fifo = dir.filePath(QStringLiteral("pipe.csv")).toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    // Named as the dialog would leave them (it adds ".csv" to a name without it).
+    const std::string device = dir.filePath(QStringLiteral("device.csv")).toStdString();
+    ASSERT_EQ(symlink("/dev/null", device.c_str()), 0);
+    const std::string folder = dir.filePath(QStringLiteral("folder.csv")).toStdString();
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    for (const std::string& path : {fifo, device, folder}) {
+        SetFileSelectHook([&path](const std::string&, const std::string&, std::string& chosen) {
+            chosen = path;
+            return 1;
+        });
+        Action("actionRecordMonitor")->trigger();
+        EXPECT_EQ(StatusText(), "Cannot record monitor to " + path + " - not a regular file!");
+        EXPECT_FALSE(Action("actionRecordMonitor")->isChecked());
+    }
+    ::close(reader);
 }

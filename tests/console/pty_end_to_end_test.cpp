@@ -249,11 +249,19 @@ TEST_F(EndToEndTest, SilentLineShowsTheTimeoutAfterAboutTwoSeconds) {
 
 TEST_F(EndToEndTest, MissingDeviceIsReported) {
     SetComService(nullptr);
-    PortTableClearPins();
-    PortTablePin(1, "/dev/kervano-no-such-device");
-    std::string status;
-    EXPECT_EQ(RunProgram([&] { status = Status(); }), 0);
-    EXPECT_EQ(status, "No serial port found");
+    // COM1 pinned to a path that leads nowhere, and COM1 on a machine without serial devices.
+    const std::function<void()> machines[] = {
+        [] { PortTablePin(1, "/dev/kervano-no-such-device"); },
+        [] { PortTableSetScan([] { return std::vector<PortEntry>{}; }); },
+    };
+    for (const auto& machine : machines) {
+        PortTableClearPins();
+        machine();
+        std::string status;
+        EXPECT_EQ(RunProgram([&] { status = Status(); }), 0);
+        EXPECT_EQ(status, "No serial port found");
+    }
+    PortTableSetScan({});
 }
 
 TEST(ProgramExit, MissingPanelResourceEndsWithoutAWindow) {

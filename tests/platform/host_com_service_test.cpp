@@ -117,8 +117,9 @@ TEST(HostSerialOpen, ReportsWhyAPortCannotBeOpened) {
         f.write("x");
     }
 
+    // A number within range with no device behind it is a port not plugged in.
     ASSERT_EQ(PortTableDevice(255), "") << "COM255 has a device on this machine";
-    EXPECT_EQ(OpenAt(255), kComInvalidPort);
+    EXPECT_EQ(OpenAt(255), kComNoSerialPort);
     EXPECT_FALSE(ComOpenFailureReason(255).empty());
     EXPECT_EQ(OpenAt(0), kComInvalidPort);
     EXPECT_EQ(OpenAt(256), kComInvalidPort);

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "tests/support/csv_reader.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/read_text.h"
 #include "tests/support/scoped_time_zone.h"
 
@@ -165,15 +166,43 @@ TEST_F(MonitorRecorderTest, AKilledProcessLeavesEveryRowUpToTheLastSecond) {
     EXPECT_LT(kept, kRows) << "the newest rows were still waiting";
 }
 
-TEST_F(MonitorRecorderTest, AWriteErrorClosesTheRecorderAndSaysWhy) {
-    ASSERT_TRUE(recorder.open("/dev/full"));
-    nowMs = 100;
-    EXPECT_TRUE(recorder.append(RowWords(1).data()));
-    nowMs = kRecorderFlushMs;
-    EXPECT_FALSE(recorder.append(RowWords(2).data()));
+TEST_F(MonitorRecorderTest, AWriteErrorEndsTheFileOnAWholeRowAndTheNextRecordingOnANewOne) {
+    ASSERT_TRUE(recorder.open(path));
+    Append(1, 100);
+    Append(2, kRecorderFlushMs);  // due: the header and both rows go to the file
+    const size_t written = ReadText(path).size();
+    const size_t rowBytes = (written - std::strlen(kMonitorCsvHeader) - 1) / 2;
+    {
+        // Room for one more row and half the next: the batch goes in part-way.
+        ScopedFileSizeLimit limit(written + rowBytes * 3 / 2);
+        for (int n = 3; n <= 5; ++n) Append(n, kRecorderFlushMs + n);
+        nowMs = 2 * kRecorderFlushMs;
+        EXPECT_FALSE(recorder.flushIfDue());
+    }
     EXPECT_FALSE(recorder.isOpen());
-    EXPECT_EQ(recorder.error(), std::strerror(ENOSPC));
-    EXPECT_FALSE(recorder.append(RowWords(3).data()));
+    EXPECT_EQ(recorder.error(), std::strerror(EFBIG));
+    EXPECT_FALSE(recorder.append(RowWords(6).data()));
+    const std::string cut = ReadText(path);
+    EXPECT_EQ(cut.back(), '\n') << "the row that went in part-way is taken back out";
+    EXPECT_EQ(ReadCsv(cut).rows.size(), 3u) << "the rows that went in whole stay";
+
+    // Recording again into the same file goes on under the one header; so it does after a
+    // file left with a row cut short (by another program, or where the cut failed).
+    ASSERT_TRUE(recorder.open(path));
+    Append(4, nowMs);
+    ASSERT_TRUE(recorder.close());
+    const std::string cutShort = "1970-01-02T00:00:00.000+00:00,35,0,0";
+    std::ofstream(path, std::ios::app) << cutShort;
+    ASSERT_TRUE(recorder.open(path));
+    Append(5, nowMs);
+    ASSERT_TRUE(recorder.close());
+    const std::vector<std::string> lines = Lines(ReadText(path));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], kMonitorCsvHeader);
+    for (int n = 1; n <= 4; ++n) EXPECT_EQ(SplitCells(lines[n])[13], std::to_string(n));
+    EXPECT_EQ(lines[5], cutShort);
+    EXPECT_EQ(SplitCells(lines[6]).size(), 17u) << "a row of its own";
+    EXPECT_EQ(SplitCells(lines[6])[13], "5");
 
     EXPECT_FALSE(recorder.open(dir.filePath(QStringLiteral("no/such/folder.csv")).toStdString()));
     EXPECT_EQ(recorder.error(), std::strerror(ENOENT));

@@ -36,7 +36,8 @@ std::string ReadFor(int fd, size_t want, double timeout) {
 }  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::vector<std::string>& extraEnvironment) {
+                           const std::vector<std::string>& extraEnvironment,
+                           const std::function<void()>& inChild) {
     std::vector<std::string> all = {program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -59,6 +60,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
         close(err[0]);
         close(err[1]);
         for (const std::string& e : extraEnvironment) putenv(const_cast<char*>(e.c_str()));
+        if (inChild) inChild();
         execv(program.c_str(), argv.data());
         _exit(127);
     }

@@ -4,13 +4,17 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class ChildProcess {
   public:
+    // inChild, if given, runs in the child just before the program starts (a resource
+    // limit, say): only calls that are safe after fork belong there.
     ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                 const std::vector<std::string>& extraEnvironment = {});
+                 const std::vector<std::string>& extraEnvironment = {},
+                 const std::function<void()>& inChild = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
