@@ -25,7 +25,8 @@ struct ModeColours {
     int trace1;
     int trace2;
 };
-constexpr ModeColours kRawColours{VAL_BLUE, VAL_GREEN};
+// Each at least 3:1 against the white of the charts and read-outs (pure green is 1.4:1).
+constexpr ModeColours kRawColours{VAL_BLUE, VAL_DK_GREEN};
 constexpr ModeColours kNormColours{VAL_RED, VAL_DK_GRAY};
 
 void TakeReplyWords() {

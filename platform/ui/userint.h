@@ -70,6 +70,7 @@ constexpr int VAL_BLACK = 0x000000;
 constexpr int VAL_WHITE = 0xFFFFFF;
 constexpr int VAL_RED = 0xFF0000;
 constexpr int VAL_GREEN = 0x00FF00;
+constexpr int VAL_DK_GREEN = 0x008000;
 constexpr int VAL_BLUE = 0x0000FF;
 constexpr int VAL_DK_GRAY = 0x404040;
 

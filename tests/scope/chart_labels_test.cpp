@@ -27,10 +27,10 @@ TEST_F(ChartLabelsTest, RedrawTitlesTheStripChartsForTheViewMode) {
         int colour1, colour2;
     };
     const Case cases[] = {
-        {0, "raw counts", 0x0000FF, 0x00FF00},
+        {0, "raw counts", 0x0000FF, 0x008000},
         {1, "\u2030 of max", 0xFF0000, 0x404040},
         {2, "\u2030 of max", 0xFF0000, 0x404040},
-        {0, "raw counts", 0x0000FF, 0x00FF00},
+        {0, "raw counts", 0x0000FF, 0x008000},
     };
     for (const Case& c : cases) {
         SetCtrlVal(panelHandle, PANEL_VIEWMODE, c.mode);
