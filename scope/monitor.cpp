@@ -81,7 +81,7 @@ void PlotRAWValues() {
 
     unsigned short viewMode = 0;
     GetCtrlVal(panelHandle, PANEL_VIEWMODE, &viewMode);
-    LabelStripChartUnits(viewMode);
+    LabelViewUnits(viewMode);
     if (viewMode == 0) {
         ShowPair(rawTop1, rawTop2, rawBot1, rawBot2, kRawColours);
     } else {

@@ -26,7 +26,7 @@ enum UiAttribute {
     ATTR_TEXT_BGCOLOR,
     ATTR_TEXT_FONT,
     ATTR_TEXT_POINT_SIZE,
-    ATTR_LABEL_TEXT,  // a graph's caption
+    ATTR_LABEL_TEXT,  // a graph's caption, a button's text, the label beside a control
     ATTR_POINTS_PER_SCREEN,
     ATTR_SCROLL_MODE,
     ATTR_NUM_TRACES,
