@@ -85,6 +85,11 @@ void StripChart::appendInterleaved(const std::vector<double>& values) {
     redraw();
 }
 
+void StripChart::clear() {
+    for (Trace& trace : traces_) trace.values.clear();
+    redraw();
+}
+
 // Paused, the values only go into the buffers: that is also what makes a paused monitor
 // cheap.
 void StripChart::redraw() {

@@ -121,6 +121,8 @@ int NewCtrl(int panel, int style, const char* label, int top, int left);
 // Strip charts: the values go to trace 1, 2, 1, 2, ...
 int PlotStripChart(int panel, int control, const void* values, int count, int start, int skip,
                    int dataType);
+// Removes every point of every trace: the chart shows none until the next PlotStripChart.
+int ClearStripChart(int panel, int control);
 int SetTraceAttribute(int panel, int control, int trace, int attribute, int value);
 int SetTraceAttributeEx(int panel, int control, int trace, int attribute, const char* value);
 

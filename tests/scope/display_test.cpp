@@ -15,6 +15,7 @@
 #include "resources/panel_ids.h"
 #include "scope/leds.h"
 #include "scope/monitor.h"
+#include "scope/monitor_traces.h"
 #include "tests/support/app/panel_fixture.h"
 #include "tests/support/contrast.h"
 
@@ -40,20 +41,18 @@ class DisplayTest : public PanelFixture {
 
 }  // namespace
 
-TEST_F(DisplayTest, FirstRedrawAfterClearingShowsZerosThenTheNewPair) {
-    FillarrayRAW(0, 0, 0, 0);
+// Pairs the history was filled with were never received: the traces hold the replies alone.
+TEST_F(DisplayTest, TracesHoldOnlyTheRepliesSinceTheyStarted) {
+    FillarrayRAW(1, 2, 3, 4);
+    StartMonitorTraces();
+    for (int control : {PANEL_STRIPTOP, PANEL_STRIPBOT})
+        for (int trace : {1, 2}) EXPECT_EQ(StripChartPointCount(panelHandle, control, trace), 0);
     Reply({11, 22, 33, 44});
-    for (int control : {PANEL_STRIPTOP, PANEL_STRIPBOT}) {
-        for (int trace : {1, 2}) {
-            const auto points = StripChartTrace(panelHandle, control, trace);
-            ASSERT_EQ(points.size(), 100u) << "one screen of the history";
-            for (size_t i = 0; i + 1 < points.size(); ++i) ASSERT_EQ(points[i], 0.0);
-        }
-    }
-    EXPECT_EQ(StripChartTrace(panelHandle, PANEL_STRIPTOP, 1).back(), 11.0);
-    EXPECT_EQ(StripChartTrace(panelHandle, PANEL_STRIPTOP, 2).back(), 22.0);
-    EXPECT_EQ(StripChartTrace(panelHandle, PANEL_STRIPBOT, 1).back(), 33.0);
-    EXPECT_EQ(StripChartTrace(panelHandle, PANEL_STRIPBOT, 2).back(), 44.0);
+    Reply({12, 23, 34, 45});
+    EXPECT_EQ(StripChartTrace(panelHandle, PANEL_STRIPTOP, 1), (std::vector<double>{11, 12}));
+    EXPECT_EQ(StripChartTrace(panelHandle, PANEL_STRIPTOP, 2), (std::vector<double>{22, 23}));
+    EXPECT_EQ(StripChartTrace(panelHandle, PANEL_STRIPBOT, 1), (std::vector<double>{33, 34}));
+    EXPECT_EQ(StripChartTrace(panelHandle, PANEL_STRIPBOT, 2), (std::vector<double>{44, 45}));
 }
 
 TEST_F(DisplayTest, HistoryScrollsOnePairPerReply) {
@@ -89,8 +88,10 @@ TEST_F(DisplayTest, RawAndNormalisedModesPickWordsAndColours) {
     EXPECT_EQ(TraceColor(panelHandle, PANEL_STRIPBOT, 2), 0x404040);
     EXPECT_EQ(TextColour(PANEL_BOT1), 0xFF0000);
     EXPECT_EQ(TextColour(PANEL_TOP2), 0x404040);
-    EXPECT_EQ(arrayRAWTOP[196], 1.0) << "older samples keep the previous mode's values";
-    EXPECT_EQ(arrayRAWTOP[198], 501.0);
+    // The first reply is drawn again in the new unit: no trace mixes raw and normalised.
+    EXPECT_EQ(StripChartTrace(panelHandle, PANEL_STRIPTOP, 1), (std::vector<double>{501, 501}));
+    EXPECT_EQ(StripChartTrace(panelHandle, PANEL_STRIPBOT, 2), (std::vector<double>{504, 504}));
+    EXPECT_EQ(arrayRAWTOP[198], 1.0) << "the raw history is kept for a switch back";
 }
 
 // Measured on the drawn panel: each trace against what its chart's plot area is painted in,
