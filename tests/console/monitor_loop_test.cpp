@@ -32,24 +32,8 @@ class MonitorTest : public PanelFixture {
         const auto o = controller.orders();
         return static_cast<int>(std::count(o.begin(), o.end(), ORDER_MONITOR));
     }
-    // Monitor replies numbered from 1: raw values 3000 + n (TOP1) to 3300 + n (BOT2),
-    // normalised 100 + n to 400 + n, and n as the count (the last one drawn shows there).
-    // Returns the count of replies sent.
-    const int& NumberReplies() {
-        controller.setReplyHook([this](int order, const uint16_t*, sim::Reply& reply) {
-            if (order != ORDER_MONITOR) return;
-            const int n = ++replies;
-            std::vector<uint16_t> words(13, 0);
-            for (int k = 0; k < 4; ++k) {
-                words[k] = static_cast<uint16_t>(3000 + 100 * k + n);
-                words[4 + k] = static_cast<uint16_t>(100 + 100 * k + n);
-            }
-            words[12] = static_cast<uint16_t>(n);
-            reply.bytes = MakeFrame(ORDER_MONITOR, words);
-        });
-        return replies;
-    }
-    // What each trace of both charts should hold: first + n for the replies n in [from, to].
+    // What each trace of both charts should hold, replies numbered (NumberMonitorReplies):
+    // base + n, base + 100 + n ... for the replies n in [from, to].
     void ExpectTraces(int base, int from, int to) const {
         int offset = 0;
         for (int chart : {PANEL_STRIPTOP, PANEL_STRIPBOT}) {
@@ -69,7 +53,7 @@ class MonitorTest : public PanelFixture {
                            [](double v) { return v == 0; });
     }
 
-    int replies = 0;
+    int monitorReplies = 0;  // sent by the controller
 };
 
 }  // namespace
@@ -104,13 +88,13 @@ TEST_F(MonitorTest, HealthyRunScrollsUntilStop) {
 }
 
 TEST_F(MonitorTest, EachRunDrawsOnlyWhatArrivedSinceIt) {
-    const int& replies = NumberReplies();
+    NumberMonitorReplies(controller, monitorReplies);
     StopAt(line.now() + 0.5);
     Run();
     ASSERT_GT(cntTRUV, 5);
     ExpectTraces(3000, 1, cntTRUV);
     Delay(0.1);  // a reply on its way at Stop lands, and the next Run flushes it
-    const int sent = replies;
+    const int sent = monitorReplies;
 
     // Right after the second Run's request, before its reply: empty charts, no zeros.
     int pointsBeforeReply = -1;
@@ -126,10 +110,10 @@ TEST_F(MonitorTest, EachRunDrawsOnlyWhatArrivedSinceIt) {
 }
 
 TEST_F(MonitorTest, AViewSwitchDrawsTheSameRepliesAgainInTheNewUnit) {
-    const int& replies = NumberReplies();
+    NumberMonitorReplies(controller, monitorReplies);
     int beforeSwitch = 0;
     line.at(line.now() + 0.5, [&] {
-        beforeSwitch = replies;
+        beforeSwitch = monitorReplies;
         SetCtrlVal(panelHandle, PANEL_VIEWMODE, 1);
     });
     StopAt(line.now() + 0.8);
