@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 #include <fstream>
 #include <sstream>
 
