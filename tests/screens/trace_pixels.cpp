@@ -21,7 +21,7 @@ bool Near(QRgb pixel, int colour) {
     if (share < 0.35) return false;
     double off = 0;
     for (int k = 0; k < 3; ++k) off += (p[k] - share * c[k]) * (p[k] - share * c[k]);
-    return off <= 40.0 * 40.0;
+    return off <= 20.0 * 20.0;
 }
 
 QPointF InWindow(const StripChart* chart, const QWidget* window, QPointF value) {

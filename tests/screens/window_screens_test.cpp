@@ -1,7 +1,8 @@
 // The window on the screen: a first start opens it whole within the screen's available area
 // (frame included) and uses a large screen's room; a remembered place that no longer fits is
 // brought back; and the traffic pane, docked below the controls, leaves the status line, the
-// link indicator, Stop and the command buttons in view.
+// link indicator, Stop and the command buttons in view, and the charts' lines follow the
+// room it gives back.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -14,9 +15,11 @@
 #include "console/startup.h"
 #include "console/traffic_pane.h"
 #include "platform/ui/qt_panel_access.h"
+#include "platform/ui/strip_chart.h"
 #include "platform/ui/traffic_view.h"
 #include "resources/panel_ids.h"
 #include "tests/screens/screen_fixture.h"
+#include "tests/screens/trace_pixels.h"
 #include "tests/support/shown_rect.h"
 
 using namespace kervano;
@@ -102,6 +105,23 @@ TEST_F(ScreenTest, TrafficPaneDocksBelowTheControlsAndHidesNone) {
         auto* table = pane->findChild<QTableView*>(QStringLiteral("trafficTable"));
         EXPECT_GT(table->model()->rowCount(), 10);
         EXPECT_GE(table->viewport()->height(), 2 * table->verticalHeader()->defaultSectionSize());
+
+        // Hidden again, the pane gives its room back to the charts, whose lines follow them.
+        RunMonitor(0.6, {{0.1, [&] { QTest::keyClick(Window(), Qt::Key_T, Qt::ControlModifier); }},
+                         {0.5, [&] { picture = Grab("traffic-pane-hidden"); }}});
+        ASSERT_FALSE(pane->isVisible());
+        for (int control : {PANEL_STRIPTOP, PANEL_STRIPBOT}) {
+            const auto* chart = qobject_cast<StripChart*>(CtrlWidget(panelHandle, control));
+            const QRect area = PlotArea(chart, Window());
+            const QRect chartArea(chart->mapTo(Window(), QPoint(0, 0)), chart->size());
+            const QRect below(area.left(), area.bottom() + 3, area.width(),
+                              chartArea.bottom() - area.bottom() - 3);
+            const std::vector<int> colours = {VAL_BLUE, VAL_DK_GREEN};
+            EXPECT_FALSE(TracePixels(picture, area, colours).empty()) << control;
+            EXPECT_TRUE(TracePixels(picture, below, colours).empty())
+                << "lines below the plot area of chart " << control;
+        }
+        QTest::keyClick(Window(), Qt::Key_T, Qt::ControlModifier);  // open as the tool ends
     });
     EXPECT_TRUE(Available().contains(frame)) << Text(frame) << " on " << Text(Available());
 
