@@ -2,8 +2,10 @@
 
 #include <QAbstractButton>
 #include <QActionGroup>
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLayout>
 #include <QMenu>
@@ -53,6 +55,35 @@ class EnabledFollower : public QObject {
 
   private:
     QPointer<QAction> action_;
+};
+
+// A menu closed with Escape hands the keyboard back to the bar, which keeps its title lit and
+// takes the next Escape for itself: the operator's Escape would only dim the title, and Stop
+// would need a second press. Escape is Stop, so the bar lets go of the keyboard and the
+// shortcut runs at the first press. While a menu is open, Escape closes it as usual.
+class EscapeReachesStop : public QObject {
+  public:
+    explicit EscapeReachesStop(QMenuBar* bar) : QObject(bar) { bar->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (leaving_ || event->type() != QEvent::ShortcutOverride) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* bar = static_cast<QMenuBar*>(watched);
+        if (!key->matches(QKeySequence::Cancel) || QApplication::activePopupWidget() ||
+            bar->activeAction() == nullptr)
+            return false;
+        // The bar's own Escape: it leaves the keyboard and gives the focus back. (Sending a
+        // key press asks for its shortcut override again, which the bar is to have.)
+        leaving_ = true;
+        QKeyEvent leave(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &leave);
+        leaving_ = false;
+        event->ignore();  // not overridden: the shortcut map runs Stop
+        return true;
+    }
+
+  private:
+    bool leaving_ = false;
 };
 
 QAction* AddCommand(QMenu* menu, const char* name, const char* text,
@@ -169,6 +200,7 @@ void InstallPanelMenus() {
     state.panel = panel;
     auto* bar = new QMenuBar(panel);
     bar->setObjectName(QStringLiteral("panelMenuBar"));
+    new EscapeReachesStop(bar);
     const char* const titles[kMenuCount] = {"&File", "&Controller", "&View", "&Help"};
     for (int i = 0; i < kMenuCount; ++i)
         state.menus[i] = bar->addMenu(QString::fromLatin1(titles[i]));

@@ -9,6 +9,7 @@
 #include "platform/serial/rs232.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
+#include "scope/monitor_traces.h"
 
 namespace kervano {
 
@@ -71,6 +72,7 @@ int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
     SetCtrlAttribute(panelHandle, PANEL_DATALOCK, ATTR_DIMMED, 1);
     SetCtrlAttribute(panelHandle, PANEL_STRIPTOP, ATTR_VISIBLE, 1);
     SetCtrlAttribute(panelHandle, PANEL_STRIPBOT, ATTR_VISIBLE, 1);
+    StartMonitorTraces();
 
     if (!AwaitRequestStillOnTheLine()) {
         UnlockFrames();

@@ -16,6 +16,7 @@
 #include "params/param_file.h"
 #include "platform/serial/port_table.h"
 #include "platform/ui/qt_panel_access.h"
+#include "platform/ui/window_fit.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {
@@ -110,8 +111,13 @@ void RestoreSettings() {
     if (known) SetCtrlVal(panelHandle, PANEL_VIEWMODE, mode);  // a mode no item has is refused
 
     const QByteArray geometry = settings->value(QLatin1String(kGeometryKey)).toByteArray();
-    if (QWidget* panel = PanelWidget(panelHandle); panel && !geometry.isEmpty())
-        panel->restoreGeometry(geometry);
+    if (QWidget* panel = PanelWidget(panelHandle)) {
+        if (geometry.isEmpty() || !panel->restoreGeometry(geometry))
+            panel->setGeometry(kvui::FirstStartGeometry(panel->size(), kvui::FrameMargins(panel),
+                                                        kvui::AvailableArea(panel)));
+        // What was remembered on another screen, and a frame known only once shown.
+        kvui::KeepOnScreen(panel);
+    }
 
     SaveOperatorChoices();
 }
@@ -128,7 +134,7 @@ void SaveSettings() {
     if (panel == nullptr) return;
     Remember(kGeometryKey, panel->saveGeometry());
     const QWidget* traffic = TrafficPane();
-    Remember(kTrafficPaneKey, traffic != nullptr && traffic->isVisible());
+    Remember(kTrafficPaneKey, traffic != nullptr && !traffic->isHidden());
 }
 
 std::string ParamFileFolder() {

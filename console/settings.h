@@ -21,8 +21,9 @@ std::unique_ptr<QSettings> OpenSettings();
 // At start-up, once the panels are loaded and before the port selector is filled. Start-up
 // always opens COM1, so the remembered device becomes COM1 when it is present and the command
 // line pinned no port; otherwise the ports are numbered as usual. Also restores the display
-// mode and the window's geometry, and from then on saves the port and the mode whenever the
-// operator changes them.
+// mode and the window's geometry (a first start opens on the screen's available area, most
+// of it on a large screen; a remembered place is brought onto the screen if it left it), and
+// from then on saves the port and the mode whenever the operator changes them.
 void RestoreSettings();
 // Once the panel is shown: reopens the traffic pane when it was open as the tool last ended.
 void RestorePanes();

@@ -1,5 +1,5 @@
-// View > Traffic: the line's traffic in a pane of its own beside the main panel, named in
-// the device link's words.
+// View > Traffic: the line's traffic in a pane docked in the main window below the panel's
+// controls, named in the device link's words.
 #pragma once
 
 class QWidget;

@@ -1,5 +1,7 @@
 #include "scope/chart_labels.h"
 
+#include <string>
+
 #include "console/startup.h"
 #include "platform/ui/userint.h"
 #include "resources/panel_ids.h"
@@ -10,6 +12,24 @@ namespace {
 // The strip charts' current unit, for the panel it was set on (handles are never reused).
 int labelledPanel = -1;
 int labelledUnit = -1;
+
+struct NamedReadout {
+    int control;
+    const char* name;
+};
+constexpr NamedReadout kValueReadouts[] = {
+    {PANEL_TOP1, "TOP1"}, {PANEL_TOP2, "TOP2"}, {PANEL_BOT1, "BOT1"}, {PANEL_BOT2, "BOT2"}};
+constexpr NamedReadout kMaxReadouts[] = {{PANEL_MAXTOP1, "max TOP1"},
+                                         {PANEL_MAXTOP2, "max TOP2"},
+                                         {PANEL_MAXBOT1, "max BOT1"},
+                                         {PANEL_MAXBOT2, "max BOT2"}};
+
+void LabelReadouts(const NamedReadout (&readouts)[4], const char* unit) {
+    for (const NamedReadout& r : readouts) {
+        const std::string label = std::string(r.name) + " " + unit;
+        SetCtrlAttribute(panelHandle, r.control, ATTR_LABEL_TEXT, label.c_str());
+    }
+}
 
 void ShowLegendAndSampleAxis(int control) {
     SetCtrlAttribute(panelHandle, control, ATTR_XNAME, kSampleAxisTitle);
@@ -34,17 +54,19 @@ void LabelCharts() {
         ShowLegendAndSampleAxis(graph);
         SetCtrlAttribute(panelHandle, graph, ATTR_YNAME, kNormUnitTitle);
     }
+    LabelReadouts(kMaxReadouts, kNormReadoutUnit);
     unsigned short viewMode = 0;
     GetCtrlVal(panelHandle, PANEL_VIEWMODE, &viewMode);
-    LabelStripChartUnits(viewMode);
+    LabelViewUnits(viewMode);
 }
 
-void LabelStripChartUnits(unsigned short viewMode) {
+void LabelViewUnits(unsigned short viewMode) {
     const int unit = viewMode == 0 ? 0 : 1;
     if (panelHandle == labelledPanel && unit == labelledUnit) return;
     const char* title = unit == 0 ? kRawUnitTitle : kNormUnitTitle;
     SetCtrlAttribute(panelHandle, PANEL_STRIPTOP, ATTR_YNAME, title);
     SetCtrlAttribute(panelHandle, PANEL_STRIPBOT, ATTR_YNAME, title);
+    LabelReadouts(kValueReadouts, unit == 0 ? kRawReadoutUnit : kNormReadoutUnit);
     labelledPanel = panelHandle;
     labelledUnit = unit;
 }

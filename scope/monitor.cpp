@@ -6,6 +6,7 @@
 #include "scope/chart_labels.h"
 #include "scope/leds.h"
 #include "scope/monitor_recording.h"
+#include "scope/monitor_traces.h"
 
 namespace kervano {
 
@@ -25,7 +26,8 @@ struct ModeColours {
     int trace1;
     int trace2;
 };
-constexpr ModeColours kRawColours{VAL_BLUE, VAL_GREEN};
+// Each at least 3:1 against the white of the charts and read-outs (pure green is 1.4:1).
+constexpr ModeColours kRawColours{VAL_BLUE, VAL_DK_GREEN};
 constexpr ModeColours kNormColours{VAL_RED, VAL_DK_GRAY};
 
 void TakeReplyWords() {
@@ -42,14 +44,8 @@ void ConfigureStripChart(int control) {
     SetCtrlAttribute(panelHandle, control, ATTR_NUM_TRACES, kTraces);
 }
 
-// Puts the newest pair into both histories and colours traces and read-outs for the mode.
-void ShowPair(unsigned short top1, unsigned short top2, unsigned short bot1, unsigned short bot2,
-              const ModeColours& colours) {
-    arrayRAWTOP[kHistoryValues - 2] = top1;
-    arrayRAWTOP[kHistoryValues - 1] = top2;
-    arrayRAWBOT[kHistoryValues - 2] = bot1;
-    arrayRAWBOT[kHistoryValues - 1] = bot2;
-
+// Colours traces and read-outs for the mode and shows the pair the mode picks.
+void ShowPair(const unsigned short pair[4], const ModeColours& colours) {
     SetTraceAttribute(panelHandle, PANEL_STRIPTOP, 1, ATTR_TRACE_COLOR, colours.trace1);
     SetTraceAttribute(panelHandle, PANEL_STRIPTOP, 2, ATTR_TRACE_COLOR, colours.trace2);
     SetTraceAttribute(panelHandle, PANEL_STRIPBOT, 1, ATTR_TRACE_COLOR, colours.trace1);
@@ -60,17 +56,13 @@ void ShowPair(unsigned short top1, unsigned short top2, unsigned short bot1, uns
     SetCtrlAttribute(panelHandle, PANEL_BOT1, ATTR_TEXT_COLOR, colours.trace1);
     SetCtrlAttribute(panelHandle, PANEL_BOT2, ATTR_TEXT_COLOR, colours.trace2);
 
-    SetCtrlVal(panelHandle, PANEL_TOP1, static_cast<unsigned int>(top1));
-    SetCtrlVal(panelHandle, PANEL_TOP2, static_cast<unsigned int>(top2));
-    SetCtrlVal(panelHandle, PANEL_BOT1, static_cast<unsigned int>(bot1));
-    SetCtrlVal(panelHandle, PANEL_BOT2, static_cast<unsigned int>(bot2));
+    const int readouts[4] = {PANEL_TOP1, PANEL_TOP2, PANEL_BOT1, PANEL_BOT2};
+    for (int k = 0; k < 4; ++k)
+        SetCtrlVal(panelHandle, readouts[k], static_cast<unsigned int>(pair[k]));
 }
 }  // namespace
 
 void PlotRAWValues() {
-    Shift(arrayRAWTOP, kHistoryValues, -2, arrayRAWTOP);
-    Shift(arrayRAWBOT, kHistoryValues, -2, arrayRAWBOT);
-
     TakeReplyWords();
     if (indexA > kMaxIndexA) indexA = kMaxIndexA;
     if (monitorRecording) RecordMonitorReply();
@@ -78,17 +70,18 @@ void PlotRAWValues() {
     ConfigureStripChart(PANEL_STRIPTOP);
     ConfigureStripChart(PANEL_STRIPBOT);
 
+    const unsigned short raw[4] = {rawTop1, rawTop2, rawBot1, rawBot2};
+    const unsigned short norm[4] = {normTop1, normTop2, normBot1, normBot2};
+    AddToHistories(raw, norm);
     unsigned short viewMode = 0;
     GetCtrlVal(panelHandle, PANEL_VIEWMODE, &viewMode);
-    LabelStripChartUnits(viewMode);
+    LabelViewUnits(viewMode);
     if (viewMode == 0) {
-        ShowPair(rawTop1, rawTop2, rawBot1, rawBot2, kRawColours);
+        ShowPair(raw, kRawColours);
     } else {
-        ShowPair(normTop1, normTop2, normBot1, normBot2, kNormColours);
+        ShowPair(norm, kNormColours);
     }
-
-    PlotStripChart(panelHandle, PANEL_STRIPTOP, arrayRAWTOP, kHistoryValues, 0, 0, VAL_DOUBLE);
-    PlotStripChart(panelHandle, PANEL_STRIPBOT, arrayRAWBOT, kHistoryValues, 0, 0, VAL_DOUBLE);
+    DrawTraces(viewMode);
 
     SetCtrlVal(panelHandle, PANEL_MAXTOP1, static_cast<unsigned int>(maxTop1));
     SetCtrlVal(panelHandle, PANEL_MAXTOP2, static_cast<unsigned int>(maxTop2));
@@ -101,12 +94,14 @@ void PlotRAWValues() {
 }
 
 void FillarrayRAW(int a, int b, int c, int d) {
-    for (int i = 0; i < kHistoryValues; i += 2) {
-        arrayRAWTOP[i] = a;
-        arrayRAWTOP[i + 1] = b;
-        arrayRAWBOT[i] = c;
-        arrayRAWBOT[i + 1] = d;
+    for (double* history : {arrayRAWTOP, arrayRAWBOT, arrayNORMTOP, arrayNORMBOT}) {
+        const bool top = history == arrayRAWTOP || history == arrayNORMTOP;
+        for (int i = 0; i < kHistoryValues; i += 2) {
+            history[i] = top ? a : c;
+            history[i + 1] = top ? b : d;
+        }
     }
+    tracePairs = 0;  // none of them was received
 }
 
 int Copy1D(const double* input, int n, double* output) {

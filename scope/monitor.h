@@ -5,6 +5,7 @@
 namespace kervano {
 
 constexpr int kHistoryValues = 200;
+// The raw pairs of the last 100 replies, oldest first (see monitor_traces.h for the others).
 extern double arrayRAWTOP[kHistoryValues];
 extern double arrayRAWBOT[kHistoryValues];
 
@@ -17,7 +18,10 @@ constexpr int kMaxIndexA = 128;
 constexpr int kShiftBadCount = -20003;
 constexpr int kShiftTooFar = -20102;
 
+// Takes the reply in pp into the histories, the read-outs, the strip charts and the lamps.
 void PlotRAWValues();
+// Fills every pair of the histories (both units) with a, b for TOP and c, d for BOT: none of
+// them counts as received, so the strip charts draw none of them.
 void FillarrayRAW(int a, int b, int c, int d);
 int Shift(const double* input, int n, int shifts, double* output);
 int Copy1D(const double* input, int n, double* output);

@@ -48,6 +48,13 @@ int PlotStripChart(int panel, int control, const void* values, int count, int st
     return 0;
 }
 
+int ClearStripChart(int panel, int control) {
+    StripChart* chart = FindStripChart(panel, control);
+    if (!chart) return kUiError;
+    chart->clear();
+    return 0;
+}
+
 int SetTraceAttribute(int panel, int control, int trace, int attribute, int value) {
     StripChart* chart = FindStripChart(panel, control);
     if (!chart || trace < 1 || trace > chart->traceCount() || attribute != ATTR_TRACE_COLOR)

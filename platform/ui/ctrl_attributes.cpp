@@ -61,6 +61,14 @@ void FitIfFloating(QWidget* w) {
         label->adjustSize();
 }
 
+// The label beside a control (a read-out's "TOP1"): the one that names it as its buddy.
+QLabel* BuddyLabel(const QWidget* w) {
+    for (QLabel* label : w->window()->findChildren<QLabel*>()) {
+        if (label->buddy() == w) return label;
+    }
+    return nullptr;
+}
+
 int SetTextAttribute(QWidget* w, int attribute, const QString& value) {
     switch (attribute) {
         case ATTR_TEXT_FONT: {
@@ -81,6 +89,8 @@ int SetTextAttribute(QWidget* w, int attribute, const QString& value) {
                 button->setText(value);
             else if (auto* group = qobject_cast<QGroupBox*>(w))
                 group->setTitle(value);
+            else if (QLabel* label = BuddyLabel(w))
+                label->setText(value);
             else
                 w->setAccessibleName(value);
             return 0;

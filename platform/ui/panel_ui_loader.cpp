@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QScrollArea>
+#include <QSplitter>
 
 #include "platform/ui/data_graph.h"
 #include "platform/ui/led.h"
@@ -58,6 +59,11 @@ QWidget* PanelUiLoader::createWidget(const QString& className, QWidget* parent,
 
 QWidget* ClientArea(QWidget* panel) {
     auto* scroll = panel->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    // A pane docked below the controls puts them in a splitter.
+    if (!scroll) {
+        if (auto* dock = panel->findChild<QSplitter*>(QString(), Qt::FindDirectChildrenOnly))
+            scroll = dock->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    }
     return scroll && scroll->widget() ? scroll->widget() : panel;
 }
 

@@ -35,10 +35,14 @@ bool PlotOverlay::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+QRectF PlotOverlay::plotArea() const {
+    QChart* chart = view_->chart();
+    return view_->viewportTransform().mapRect(chart->mapRectToScene(chart->plotArea()));
+}
+
 // The whole viewport, and the plot area in its coordinates.
 void PlotOverlay::follow() {
-    QChart* chart = view_->chart();
-    area_ = view_->viewportTransform().mapRect(chart->mapRectToScene(chart->plotArea()));
+    area_ = plotArea();
     setGeometry(view_->viewport()->rect());
     pictureStale_ = true;
     update();
@@ -55,6 +59,17 @@ void PlotOverlay::takePicture() {
 }
 
 void PlotOverlay::paintEvent(QPaintEvent* event) {
+    // A view grown or shrunk may place its scene anew without the plot area changing in the
+    // chart's own coordinates (a window that makes room for a docked pane): the lines follow
+    // the picture's plot area, not the one of the last layout.
+    if (const QRectF now = plotArea(); now != area_) {
+        area_ = now;
+        pictureStale_ = true;
+        if (event->rect() != rect()) {
+            update();
+            return;
+        }
+    }
     if (pictureStale_ || picture_.deviceIndependentSize().toSize() != size()) takePicture();
     QPainter painter(this);
     const QRect part = event->rect();

@@ -29,6 +29,7 @@ class PlotOverlay : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    QRectF plotArea() const;  // the chart's, in the overlay's coordinates
     void follow();
     void takePicture();
 

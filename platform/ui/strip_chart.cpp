@@ -21,7 +21,7 @@ constexpr int kMaxTraces = 16;
 constexpr int kMaxPointsPerScreen = 100000;
 // The monitor's raw-value colours first: before the first reply colours the traces, the
 // legends already name them in the colours they will be drawn in.
-constexpr int kDefaultTraceColors[] = {VAL_BLUE, VAL_GREEN, VAL_RED, VAL_DK_GRAY};
+constexpr int kDefaultTraceColors[] = {VAL_BLUE, VAL_DK_GREEN, VAL_RED, VAL_DK_GRAY};
 
 // One pixel wide: the painter draws such lines, antialiased too, with its fast line
 // stroker; a wider pen goes through path stroking and filling, ten times the work.
@@ -82,6 +82,11 @@ void StripChart::appendInterleaved(const std::vector<double>& values) {
         buffer.push_back(values[i]);
         if (static_cast<int>(buffer.size()) > pointsPerScreen_) buffer.pop_front();
     }
+    redraw();
+}
+
+void StripChart::clear() {
+    for (Trace& trace : traces_) trace.values.clear();
     redraw();
 }
 

@@ -33,6 +33,8 @@ class StripChart : public CompactChart {
 
     // Appends values to trace 0, 1, ..., 0, 1, ... in turn and redraws.
     void appendInterleaved(const std::vector<double>& values);
+    // Forgets every trace's points and redraws.
+    void clear();
 
     int pointsPerScreen() const { return pointsPerScreen_; }
     void setPointsPerScreen(int points);

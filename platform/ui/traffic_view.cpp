@@ -6,12 +6,13 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -55,7 +56,7 @@ TrafficView* listening = nullptr;  // the pane the tap reports to
 }  // namespace
 
 TrafficView::TrafficView(TrafficProtocol protocol, QWidget* parent)
-    : QWidget(parent, Qt::Tool),
+    : QWidget(parent),
       protocol_(std::move(protocol)),
       model_(std::make_unique<TrafficModel>(kMaxRows)) {
     setObjectName(QStringLiteral("trafficView"));
@@ -83,6 +84,7 @@ TrafficView::TrafficView(TrafficProtocol protocol, QWidget* parent)
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("trafficMessage"));
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    message_->hide();  // a line of its own only while it says something
 
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("trafficTable"));
@@ -101,20 +103,35 @@ TrafficView::TrafficView(TrafficProtocol protocol, QWidget* parent)
     table_->setFont(mono);
     table_->verticalHeader()->setDefaultSectionSize(QFontMetrics(mono).height() + 4);
     const int pitch = QFontMetrics(mono).horizontalAdvance(QLatin1Char('0'));
-    int width = 0;
-    for (int c = 0; c < TrafficModel::COLUMN_COUNT - 1; ++c) {
+    for (int c = 0; c < TrafficModel::COLUMN_COUNT - 1; ++c)
         table_->setColumnWidth(c, kWidths[c] * pitch + 8);
-        width += table_->columnWidth(c);
-    }
+
+    // Docked in the main window, the pane names itself and has a way to close.
+    auto* title = new QLabel(QStringLiteral("Traffic"), this);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    auto* hideButton = new QToolButton(this);
+    hideButton->setObjectName(QStringLiteral("trafficHide"));
+    hideButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    hideButton->setToolTip(QStringLiteral("Hide the traffic pane"));
+    hideButton->setAccessibleName(QStringLiteral("Hide traffic"));
+    hideButton->setAutoRaise(true);
+    connect(hideButton, &QToolButton::clicked, this, &QWidget::hide);
 
     auto* bar = new QHBoxLayout;
+    bar->addWidget(title);
+    bar->addSpacing(12);
     bar->addWidget(filterLabel);
     bar->addWidget(filter_);
     bar->addWidget(clearButton);
     bar->addWidget(saveButton);
     bar->addStretch(1);
     bar->addWidget(counts_);
+    bar->addWidget(hideButton);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 2, 6, 0);
+    layout->setSpacing(2);
     layout->addLayout(bar);
     layout->addWidget(table_, 1);
     layout->addWidget(message_);
@@ -123,12 +140,28 @@ TrafficView::TrafficView(TrafficProtocol protocol, QWidget* parent)
     updates_->setInterval(kUpdateMs);
     connect(updates_, &QTimer::timeout, this, [this] { takeHeard(); });
 
-    // Room for sixteen words too, as far as the screen allows.
-    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
-    width += 16 * 6 * pitch;
-    if (screen.isValid()) width = std::min(width, screen.width() - 40);
-    resize(width, 24 * (QFontMetrics(mono).height() + 4));
+    rowHeight_ = table_->verticalHeader()->defaultSectionSize();
     showCounts();
+}
+
+// Twelve rows when there is room; two at the least, so the pane takes little of a small
+// screen from the panel above it.
+QSize TrafficView::sizeHint() const {
+    return {QWidget::sizeHint().width(), chromeHeight() + 12 * rowHeight_};
+}
+
+QSize TrafficView::minimumSizeHint() const {
+    return {QWidget::minimumSizeHint().width(), chromeHeight() + 2 * rowHeight_};
+}
+
+int TrafficView::chromeHeight() const {
+    const QMargins margins = layout()->contentsMargins();
+    const int message =
+        message_->isHidden() ? 0 : layout()->spacing() + message_->sizeHint().height();
+    return margins.top() + margins.bottom() + layout()->spacing() + message +
+           layout()->itemAt(0)->sizeHint().height() +
+           table_->horizontalHeader()->sizeHint().height() + 2 * table_->frameWidth() +
+           table_->horizontalScrollBar()->sizeHint().height();
 }
 
 TrafficView::~TrafficView() {
@@ -182,7 +215,7 @@ void TrafficView::clear() {
     model_->clear();
     model_->origin = Timer();
     cleared_ = true;
-    message_->clear();
+    showMessage(QString());
     showCounts();
 }
 
@@ -212,18 +245,23 @@ void TrafficView::saveAsText() {
                                        VAL_SAVE_BUTTON, 0, 1, 1, 1, path);
     if (chosen == VAL_NO_FILE_SELECTED) return;
     if (chosen < 0) {
-        message_->setText(QStringLiteral("Traffic not saved: the path is too long."));
+        showMessage(QStringLiteral("Traffic not saved: the path is too long."));
         return;
     }
     const std::string content = text();
     std::string error;
     const QString where = QString::fromLocal8Bit(path);
     if (WriteFileWhole(path, content, &error)) {
-        message_->setText(QStringLiteral("Saved %1 rows to %2").arg(model_->rowCount()).arg(where));
+        showMessage(QStringLiteral("Saved %1 rows to %2").arg(model_->rowCount()).arg(where));
     } else {
-        message_->setText(QStringLiteral("Traffic not saved to %1: %2")
-                              .arg(where, QString::fromLocal8Bit(error.c_str())));
+        showMessage(QStringLiteral("Traffic not saved to %1: %2")
+                        .arg(where, QString::fromLocal8Bit(error.c_str())));
     }
+}
+
+void TrafficView::showMessage(const QString& text) {
+    message_->setText(text);
+    message_->setVisible(!text.isEmpty());
 }
 
 void TrafficView::showCounts() {

@@ -1,8 +1,9 @@
 // The traffic pane: every frame and raw block that crosses the serial line, one row each,
 // with its time, direction, order, bytes and words, and what the tool threw away (bytes
-// flushed unread, short or failed writes and reads). A tool window beside the main panel
-// that never blocks it. It listens to the serial service only while it is shown, takes
-// what it heard into its rows in batches (every 100 ms), and keeps the last 5000 rows.
+// flushed unread, short or failed writes and reads). A pane docked in the main window below
+// the panel's controls (see panel_dock.h), with a button that hides it. It listens to the serial
+// service only while it is shown, takes what it heard into its rows in batches (every 100 ms), and
+// keeps the last 5000 rows.
 #pragma once
 
 #include <QWidget>
@@ -55,6 +56,9 @@ class TrafficView : public QWidget {
     // Asks for a file and writes text() to it whole; the pane says how it went.
     void saveAsText();
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
   signals:
     // The pane was shown, or hidden (closed by the operator included).
     void shownChanged(bool shown);
@@ -67,6 +71,8 @@ class TrafficView : public QWidget {
     static void Hear(const TrafficEvent& event, void* data);
     void listen(bool on);
     void showCounts();
+    void showMessage(const QString& text);
+    int chromeHeight() const;  // all but the table's rows
 
     TrafficProtocol protocol_;
     std::deque<TrafficRow> heard_;  // not yet in the rows
@@ -78,6 +84,7 @@ class TrafficView : public QWidget {
     QLabel* counts_ = nullptr;
     QLabel* message_ = nullptr;
     QTimer* updates_ = nullptr;
+    int rowHeight_ = 0;
 };
 
 }  // namespace kvui

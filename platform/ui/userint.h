@@ -26,7 +26,7 @@ enum UiAttribute {
     ATTR_TEXT_BGCOLOR,
     ATTR_TEXT_FONT,
     ATTR_TEXT_POINT_SIZE,
-    ATTR_LABEL_TEXT,  // a graph's caption
+    ATTR_LABEL_TEXT,  // a graph's caption, a button's text, the label beside a control
     ATTR_POINTS_PER_SCREEN,
     ATTR_SCROLL_MODE,
     ATTR_NUM_TRACES,
@@ -70,6 +70,7 @@ constexpr int VAL_BLACK = 0x000000;
 constexpr int VAL_WHITE = 0xFFFFFF;
 constexpr int VAL_RED = 0xFF0000;
 constexpr int VAL_GREEN = 0x00FF00;
+constexpr int VAL_DK_GREEN = 0x008000;
 constexpr int VAL_BLUE = 0x0000FF;
 constexpr int VAL_DK_GRAY = 0x404040;
 
@@ -120,6 +121,8 @@ int NewCtrl(int panel, int style, const char* label, int top, int left);
 // Strip charts: the values go to trace 1, 2, 1, 2, ...
 int PlotStripChart(int panel, int control, const void* values, int count, int start, int skip,
                    int dataType);
+// Removes every point of every trace: the chart shows none until the next PlotStripChart.
+int ClearStripChart(int panel, int control);
 int SetTraceAttribute(int panel, int control, int trace, int attribute, int value);
 int SetTraceAttributeEx(int panel, int control, int trace, int attribute, const char* value);
 

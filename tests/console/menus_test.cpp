@@ -21,6 +21,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "console/commands.h"
 #include "console/startup.h"
 #include "link/frame.h"
 #include "link/port_setup.h"
@@ -90,6 +91,32 @@ TEST_F(MenusTest, FunctionKeysCaptureRunAndStop) {
         EXPECT_TRUE(HistoryEmpty()) << "only Stop clears the history";
         EXPECT_FALSE(IsDimmed(PANEL_DATALOCK)) << "only Stop frees the parameter frame";
         EXPECT_EQ(stop_flag, 1);
+    }
+}
+
+// A menu opened from the keyboard and closed with Escape leaves the bar holding the keyboard;
+// the next Escape is still Stop, at the first press, wherever the menu was opened from.
+TEST_F(MenusTest, EscapeStopsTheRunAtOnceAfterAMenuWasClosedWithEscape) {
+    for (Qt::Key menu : {Qt::Key_C, Qt::Key_V, Qt::Key_F}) {
+        controller.clearRequests();
+        int monitorAtStop = -1;
+        line.at(line.now() + 0.3, [&] {
+            QTest::keyClick(panel, menu, Qt::AltModifier);
+            ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget(); }));
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+            ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            monitorAtStop = Count(ORDER_MONITOR);
+        });
+        line.at(line.now() + 1.5, [] {  // ends a run the keys did not stop
+            CC_BTNStop(panelHandle, PANEL_BTNSTOP, EVENT_COMMIT, nullptr, 0, 0);
+        });
+        Key(QKeySequence(Qt::Key_F5));  // returns when the loop has ended
+        EXPECT_EQ(Count(ORDER_MONITOR), monitorAtStop) << "stopped by the first Escape";
+        EXPECT_TRUE(HistoryEmpty()) << "Stop ran";
+        // The offscreen platform leaves the closed menu the active window.
+        panel->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == panel; }));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "link/port_setup.h"
 #include "params/param_set.h"
 #include "platform/serial/rs232.h"
+#include "platform/ui/qt_chart_access.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
 #include "tests/support/app/panel_fixture.h"
@@ -31,12 +32,28 @@ class MonitorTest : public PanelFixture {
         const auto o = controller.orders();
         return static_cast<int>(std::count(o.begin(), o.end(), ORDER_MONITOR));
     }
+    // What each trace of both charts should hold, replies numbered (NumberMonitorReplies):
+    // base + n, base + 100 + n ... for the replies n in [from, to].
+    void ExpectTraces(int base, int from, int to) const {
+        int offset = 0;
+        for (int chart : {PANEL_STRIPTOP, PANEL_STRIPBOT}) {
+            for (int trace : {1, 2}) {
+                std::vector<double> expected;
+                for (int n = from; n <= to; ++n) expected.push_back(base + offset + n);
+                EXPECT_EQ(StripChartTrace(panelHandle, chart, trace), expected)
+                    << "chart " << chart << " trace " << trace;
+                offset += 100;
+            }
+        }
+    }
     bool HistoryEmpty() const {
         return std::all_of(arrayRAWTOP, arrayRAWTOP + kHistoryValues,
                            [](double v) { return v == 0; }) &&
                std::all_of(arrayRAWBOT, arrayRAWBOT + kHistoryValues,
                            [](double v) { return v == 0; });
     }
+
+    int monitorReplies = 0;  // sent by the controller
 };
 
 }  // namespace
@@ -68,6 +85,46 @@ TEST_F(MonitorTest, HealthyRunScrollsUntilStop) {
     EXPECT_FALSE(IsDimmed(PANEL_DATALOCK));
     EXPECT_TRUE(HistoryEmpty()) << "Stop clears the histories";
     EXPECT_EQ(stop_flag, 1);
+}
+
+TEST_F(MonitorTest, EachRunDrawsOnlyWhatArrivedSinceIt) {
+    NumberMonitorReplies(controller, monitorReplies);
+    StopAt(line.now() + 0.5);
+    Run();
+    ASSERT_GT(cntTRUV, 5);
+    ExpectTraces(3000, 1, cntTRUV);
+    Delay(0.1);  // a reply on its way at Stop lands, and the next Run flushes it
+    const int sent = monitorReplies;
+
+    // Right after the second Run's request, before its reply: empty charts, no zeros.
+    int pointsBeforeReply = -1;
+    line.at(line.now() + 0.01, [&] {
+        pointsBeforeReply = StripChartPointCount(panelHandle, PANEL_STRIPTOP, 1) +
+                            StripChartPointCount(panelHandle, PANEL_STRIPBOT, 2);
+    });
+    StopAt(line.now() + 0.3);
+    Run();
+    EXPECT_EQ(pointsBeforeReply, 0);
+    ASSERT_GT(cntTRUV, sent + 3);
+    ExpectTraces(3000, sent + 1, cntTRUV);
+}
+
+TEST_F(MonitorTest, AViewSwitchDrawsTheSameRepliesAgainInTheNewUnit) {
+    NumberMonitorReplies(controller, monitorReplies);
+    int beforeSwitch = 0;
+    line.at(line.now() + 0.5, [&] {
+        beforeSwitch = monitorReplies;
+        SetCtrlVal(panelHandle, PANEL_VIEWMODE, 1);
+    });
+    StopAt(line.now() + 0.8);
+    Run();
+    ASSERT_GT(beforeSwitch, 5);
+    ASSERT_GT(cntTRUV, beforeSwitch + 3);
+    ExpectTraces(100, 1, cntTRUV);  // every reply since Run, all normalised
+    EXPECT_EQ(ChartAxisTitle(panelHandle, PANEL_STRIPTOP, VAL_LEFT_YAXIS), "\u2030 of max");
+    double min = 0, max = 0;
+    StripChartAxisRange(panelHandle, PANEL_STRIPTOP, &min, &max);
+    EXPECT_LT(max, 3000) << "no raw counts under the per-mille axis";
 }
 
 TEST_F(MonitorTest, ReadOutsFollowTheLastReply) {

@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <fstream>
 #include <sstream>
 
@@ -68,6 +69,9 @@ class TrafficViewTest : public PanelFixture {
         ASSERT_NE(action, nullptr);
         table = pane->findChild<QTableView*>(QStringLiteral("trafficTable"));
         ASSERT_NE(table, nullptr);
+        // The pane is docked in the panel's window: shown only with it.
+        DisplayPanel(panelHandle);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(PanelWidget(panelHandle)));
     }
     void TearDown() override {
         SetFileSelectHook({});
@@ -277,7 +281,9 @@ TEST_F(TrafficViewTest, NothingIsTappedWhileHidden) {
 
     Show();
     EXPECT_TRUE(TrafficTapped());
-    pane->close();  // the operator closes its window
+    // The operator hides it with its own button.
+    pane->findChild<QToolButton*>(QStringLiteral("trafficHide"))->click();
+    EXPECT_FALSE(pane->isVisible());
     EXPECT_FALSE(action->isChecked());
     EXPECT_FALSE(TrafficTapped());
     PushGET(RAM, 0);

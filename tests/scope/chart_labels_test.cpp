@@ -1,7 +1,10 @@
-// The program labels its charts: the strip charts' y title follows the view mode at each
-// redraw, their legends name TOP1/TOP2 and BOT1/BOT2, and a capture names its plots.
+// The program labels its charts and read-outs: the strip charts' y title and the unit beside
+// the value read-outs follow the view mode at each redraw, the maxima always say theirs, the
+// legends name TOP1/TOP2 and BOT1/BOT2, and a capture names its plots.
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QWidget>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -11,6 +14,7 @@
 #include "console/startup.h"
 #include "link/frame.h"
 #include "platform/ui/qt_chart_access.h"
+#include "platform/ui/qt_panel_access.h"
 #include "platform/ui/userint.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
@@ -20,21 +24,41 @@ using namespace kervano;
 
 using ChartLabelsTest = PanelFixture;
 
+namespace {
+
+// What the operator reads beside a read-out: the label that names it.
+std::string LabelBeside(int control) {
+    const QWidget* readout = CtrlWidget(panelHandle, control);
+    for (const QLabel* label : readout->window()->findChildren<QLabel*>()) {
+        if (label->buddy() == readout) return label->text().toStdString();
+    }
+    return {};
+}
+
+}  // namespace
+
 TEST_F(ChartLabelsTest, RedrawTitlesTheStripChartsForTheViewMode) {
     struct Case {
         int mode;
         const char* unit;
+        const char* top1;  // the label beside TOP1
         int colour1, colour2;
     };
     const Case cases[] = {
-        {0, "raw counts", 0x0000FF, 0x00FF00},
-        {1, "\u2030 of max", 0xFF0000, 0x404040},
-        {2, "\u2030 of max", 0xFF0000, 0x404040},
-        {0, "raw counts", 0x0000FF, 0x00FF00},
+        {0, "raw counts", "TOP1 counts", 0x0000FF, 0x008000},
+        {1, "\u2030 of max", "TOP1 \u2030", 0xFF0000, 0x404040},
+        {2, "\u2030 of max", "TOP1 \u2030", 0xFF0000, 0x404040},
+        {0, "raw counts", "TOP1 counts", 0x0000FF, 0x008000},
     };
     for (const Case& c : cases) {
         SetCtrlVal(panelHandle, PANEL_VIEWMODE, c.mode);
         PlotRAWValues();
+        EXPECT_EQ(LabelBeside(PANEL_TOP1), c.top1);
+        const std::string unit = std::string(c.top1).substr(5);
+        EXPECT_EQ(LabelBeside(PANEL_BOT2), "BOT2 " + unit);
+        // The maxima are normalised values in every view.
+        EXPECT_EQ(LabelBeside(PANEL_MAXTOP1), "max TOP1 \u2030") << c.mode;
+        EXPECT_EQ(LabelBeside(PANEL_MAXBOT2), "max BOT2 \u2030") << c.mode;
         for (auto [chart, name1, name2] : {std::tuple{PANEL_STRIPTOP, "TOP1", "TOP2"},
                                            std::tuple{PANEL_STRIPBOT, "BOT1", "BOT2"}}) {
             EXPECT_EQ(ChartAxisTitle(panelHandle, chart, VAL_LEFT_YAXIS), c.unit) << c.mode;

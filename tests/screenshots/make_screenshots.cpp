@@ -1,6 +1,7 @@
 // Makes the README's screenshots: the panel on the built-in simulated controller after
 // start-up, during a live monitor run, after a data capture and at a 1366x768 window, the
-// traffic pane beside the panel, the status history window and the Compare window.
+// traffic pane docked below the controls, the status history window, the Compare window
+// and the panel with an unsent change.
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -68,22 +69,6 @@ bool Save(const std::string& dir, const char* name) {
     return Write(dir, name, Panel()->grab().toImage());
 }
 
-// The panel and a window of its own where the program placed them (the traffic pane opens
-// to the right of the panel, or below it when the screen has no room there).
-bool SaveBeside(const std::string& dir, const char* name, QWidget* window) {
-    Settle();
-    const QRect panelArea = Panel()->geometry().adjusted(-1, -1, 1, 1);
-    const QRect windowArea = window->geometry().adjusted(-1, -1, 1, 1);
-    const QRect both = panelArea.united(windowArea);
-    QImage image(both.size(), QImage::Format_RGB32);
-    image.fill(QColor(0xc8, 0xcc, 0xd0));
-    QPainter painter(&image);
-    painter.drawImage(panelArea.topLeft() - both.topLeft(), Framed(Panel()));
-    painter.drawImage(windowArea.topLeft() - both.topLeft(), Framed(window));
-    painter.end();
-    return Write(dir, name, image);
-}
-
 bool SaveWindow(const std::string& dir, const char* name, QWidget* window) {
     Settle();
     return Write(dir, name, Framed(window));
@@ -139,19 +124,24 @@ int main(int argc, char** argv) {
     const int code = RunProgram([&] {
         check(Save(dir, "startup.png"), "startup.png");
 
+        // The traffic pane open below the controls during Run, then the charts alone. Each
+        // picture holds the loop up while it is taken, so the charts run a whole screen of
+        // replies (about four seconds) after one before the next.
         QAction* traffic = MenuAction("actionTraffic");
         check(traffic != nullptr, "no View > Traffic item");
-        if (traffic != nullptr) traffic->setChecked(true);
-        // Let the monitor run long enough to fill both charts, photograph it, then stop.
-        QTimer::singleShot(4500, [&] {
-            check(Save(dir, "monitor.png"), "monitor.png");
+        QTimer::singleShot(500, [&] {
+            if (traffic != nullptr) traffic->setChecked(true);
+        });
+        QTimer::singleShot(4800, [&] {
             QWidget* pane = kervano::TrafficPane();
-            check(pane != nullptr && pane->isVisible() && SaveBeside(dir, "traffic.png", pane),
-                  "traffic.png");
+            check(pane != nullptr && pane->isVisible() && Save(dir, "traffic.png"), "traffic.png");
+            if (traffic != nullptr) traffic->setChecked(false);
+        });
+        QTimer::singleShot(9500, [&] {
+            check(Save(dir, "monitor.png"), "monitor.png");
             Click(PANEL_BTNSTOP);
         });
         Click(PANEL_BTNRUN);
-        if (traffic != nullptr) traffic->setChecked(false);
         Click(PANEL_BTNDATA);
         check(Save(dir, "capture.png"), "capture.png");
 
@@ -165,6 +155,10 @@ int main(int argc, char** argv) {
 
         Panel()->resize(1366, 768);
         check(Save(dir, "window-1366x768.png"), "window-1366x768.png");
+        // The same window with the traffic pane open: the controls above it stay whole.
+        if (traffic != nullptr) traffic->setChecked(true);
+        check(Save(dir, "traffic-1366x768.png"), "traffic-1366x768.png");
+        if (traffic != nullptr) traffic->setChecked(false);
 
         // Something to compare: RAM gets a new refTOP, then tolTOP is edited and not sent.
         SetCtrlVal(kervano::panelHandle, PANEL_REFTOP, 620u);

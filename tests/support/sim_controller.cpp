@@ -1,5 +1,7 @@
 #include "tests/support/sim_controller.h"
 
+#include "link/frame.h"
+
 SimController::SimController(SimLine& line, int port) : port_(port), assembler_(0.02) {
     line.setPeer([this](SimLine& l, const std::vector<uint8_t>& bytes, double now) {
         onWrite(l, bytes, now);
@@ -39,4 +41,18 @@ std::vector<uint8_t> MakeFrame(int order, const std::vector<uint16_t>& payload, 
         frame[5 + 2 * k] = static_cast<uint8_t>(payload[k] & 0xFF);
     }
     return frame;
+}
+
+void NumberMonitorReplies(SimController& controller, int& sent) {
+    controller.setReplyHook([&sent](int order, const uint16_t*, sim::Reply& reply) {
+        if (order != kervano::ORDER_MONITOR) return;
+        const int n = ++sent;
+        std::vector<uint16_t> words(13, 0);
+        for (int k = 0; k < 4; ++k) {
+            words[k] = static_cast<uint16_t>(3000 + 100 * k + n);
+            words[4 + k] = static_cast<uint16_t>(100 + 100 * k + n);
+        }
+        words[12] = static_cast<uint16_t>(n);
+        reply.bytes = MakeFrame(kervano::ORDER_MONITOR, words);
+    });
 }

@@ -45,3 +45,8 @@ class SimController {
 
 // Builds raw frames for scripted replies.
 std::vector<uint8_t> MakeFrame(int order, const std::vector<uint16_t>& payload, int sync = 0x55);
+
+// Makes the controller's monitor replies known values: reply n (counted in sent, from 1)
+// carries raw values 3000 + n (TOP1), 3100 + n, 3200 + n, 3300 + n (BOT2), normalised values
+// 100 + n to 400 + n, and n as its count, so the Count read-out names the last one drawn.
+void NumberMonitorReplies(SimController& controller, int& sent);

@@ -105,9 +105,14 @@ TEST_F(ControlAttributes, TooltipCarriesTheReasonBehindAPortError) {
     EXPECT_EQ(CtrlWidget(panel_, PANEL_STATUS)->toolTip(), QStringLiteral("Permission denied"));
 }
 
-TEST_F(ControlAttributes, LabelTextRenamesButtons) {
+TEST_F(ControlAttributes, LabelTextRenamesButtonsAndTheLabelBesideAControl) {
     ASSERT_EQ(SetCtrlAttribute(panel_, PANEL_BTNRUN, ATTR_LABEL_TEXT, "Run again"), 0);
     EXPECT_EQ(ctrl<QPushButton>(PANEL_BTNRUN)->text(), QStringLiteral("Run again"));
+    ASSERT_EQ(SetCtrlAttribute(panel_, PANEL_TOP1, ATTR_LABEL_TEXT, "TOP1 counts"), 0);
+    const auto* label = PanelWidget(panel_)->findChild<QLabel*>(QStringLiteral("top1Label"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), QStringLiteral("TOP1 counts"));
+    EXPECT_EQ(ctrl<QLabel>(PANEL_TOP1)->accessibleName(), QStringLiteral("TOP1")) << "its own name";
 }
 
 TEST_F(ControlAttributes, AttributesAControlDoesNotHaveAreRefused) {

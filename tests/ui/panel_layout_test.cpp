@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 
+#include "tests/support/shown_rect.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace {
@@ -24,15 +25,6 @@ const int kParameterFields[] = {
     PANEL_HYSTBOT,  PANEL_EVALMODE, PANEL_POLARITY, PANEL_HOLD,   PANEL_DIGCNT,  PANEL_DIGMODE};
 const int kReadouts[] = {PANEL_TOP1,    PANEL_TOP2,    PANEL_BOT1,    PANEL_BOT2,  PANEL_MAXTOP1,
                          PANEL_MAXTOP2, PANEL_MAXBOT1, PANEL_MAXBOT2, PANEL_COUNT, PANEL_INDEXA};
-
-// The panel's area that a widget really shows: its rectangle clipped by its ancestors (a
-// scrolled area hides what lies outside its viewport).
-QRect ShownRect(const QWidget* w, const QWidget* panel) {
-    QRect r(w->mapTo(panel, QPoint(0, 0)), w->size());
-    for (const QWidget* p = w->parentWidget(); p && p != panel; p = p->parentWidget())
-        r &= QRect(p->mapTo(panel, QPoint(0, 0)), p->size());
-    return r & panel->rect();
-}
 
 // The controls an operator sees: visible widgets that hold no laid-out children (a spin box
 // with its inner line edit, a chart with its viewport, count as one); and the containers
