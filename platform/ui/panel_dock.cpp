@@ -32,6 +32,8 @@ class ControlsKeeper : public QObject {
     }
 
   private:
+    static constexpr int kPaneFloor = 110;
+
     void keepControls() {
         if (pane_->isHidden()) {
             controls_->setMinimumHeight(0);
@@ -45,7 +47,11 @@ class ControlsKeeper : public QObject {
         const QMargins frame = FrameMargins(panel_);
         const int window = AvailableArea(panel_).height() - frame.top() - frame.bottom();
         const int around = panel_->height() - splitter_->height();
-        const int paneLeast = pane_->minimumSizeHint().height();
+        // On a low screen the controls come first: the pane may shrink below its usual
+        // least, down to a header and a row or so.
+        pane_->setMinimumHeight(0);
+        const int paneLeast = std::min(pane_->minimumSizeHint().height(), kPaneFloor);
+        pane_->setMinimumHeight(paneLeast);
         const int room = window - around - splitter_->handleWidth() - paneLeast;
         const int kept = std::max(0, std::min(needed, room));
         controls_->setMinimumHeight(kept);
