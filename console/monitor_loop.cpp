@@ -34,8 +34,8 @@ void FlushBoth() {
 double requestSentAt = -1.0;
 unsigned repliesBeforeRequest = 0;
 
-void NoteRequestSent() {
-    requestSentAt = Timer();
+void NoteRequestSent(double at) {
+    requestSentAt = at;
     repliesBeforeRequest = RepliesTaken();
 }
 
@@ -93,7 +93,7 @@ int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
         return 0;
     }
     if (nBytesW == kFrameBytes) ShowStatus("Line Ok!");
-    NoteRequestSent();
+    NoteRequestSent(Timer());
 
     tstart = Timer();
     stop_flag = 0;
@@ -111,7 +111,7 @@ int CC_BTNRun(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
             rx_flag = 0;
             tstart = Timer();
             nBytesW = WriteTxBuf(com);
-            NoteRequestSent();
+            NoteRequestSent(tstart);
         }
         tdiff = Timer() - tstart;
         if (tdiff > kLineTimeout) {

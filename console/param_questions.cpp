@@ -63,14 +63,18 @@ QuestionAnswer Ask(const Question& question, bool& doNotAskAgain) {
     return box.clickedButton() == confirm ? ANSWER_CONFIRM : ANSWER_CANCEL;
 }
 
+// "2 changes not sent to the controller" + tail + the list of them.
+std::string UnsentSummary(int unsent, const std::string& tail) {
+    return std::to_string(unsent) + (unsent == 1 ? " change" : " changes") +
+           " not sent to the controller" + tail + ":\n" + UnsentChangeList();
+}
+
 bool AskDiscard(const char* what) {
     const int unsent = UnsentChangeCount();
     if (unsent == 0) return true;
     Question question;
     question.title = "Discard unsent changes?";
-    question.text = std::to_string(unsent) + (unsent == 1 ? " change" : " changes") +
-                    " not sent to the controller will be replaced by " + what + ":\n" +
-                    UnsentChangeList();
+    question.text = UnsentSummary(unsent, std::string(" will be replaced by ") + what);
     question.confirm = "Discard";
     bool ignored = false;
     return Ask(question, ignored) == ANSWER_CONFIRM;
@@ -182,8 +186,7 @@ bool MayCloseWithUnsentChanges() {
     if (unsent == 0) return true;
     Question question;
     question.title = "Close with unsent changes?";
-    question.text = std::to_string(unsent) + (unsent == 1 ? " change" : " changes") +
-                    " not sent to the controller:\n" + UnsentChangeList();
+    question.text = UnsentSummary(unsent, "");
     // Sending is offered only while no command holds the line.
     question.offerSend = stop_flag == 1;
     question.confirm = target == DATFILE ? "Save to file" : target == EEPROM ? "Send to EEPROM"

@@ -31,7 +31,6 @@
 
 namespace kervano {
 
-int panelHandle = -1;
 int panelPopUp = -1;
 int stop_flag = 1;
 

@@ -1,9 +1,10 @@
 // Start-up and shutdown, the panel callbacks and the title banner.
 #pragma once
 
+#include "resources/panel_handle.h"
+
 namespace kervano {
 
-extern int panelHandle;
 extern int panelPopUp;
 extern int stop_flag;
 
