@@ -139,7 +139,10 @@ double RunTransaction(int kind, uint8_t arg, SimLine& line) {
             const int targetCode = kTargets[arg % 3];
             const int got = PushGET(targetCode, (arg >> 2) & 1);
             if (targetCode == DATFILE) return 0.0;
-            if (got == 0) Check(line.now() - start >= 1.5, "the parameter wait lasts 1.5 s");
+            // A reply that is no parameter frame is refused when it comes; any other
+            // failure is the wait's whole 1.5 s.
+            if (got == 0 && !StatusLineShows(kParameterFrameRefusedText))
+                Check(line.now() - start >= 1.5, "the parameter wait lasts 1.5 s");
             return 1.5;
         }
         case 1: {
@@ -151,7 +154,7 @@ double RunTransaction(int kind, uint8_t arg, SimLine& line) {
             // The four block starts, or any other value.
             const int startIndex = (arg & 0x80) != 0 ? arg : (arg & 3) * 64;
             ReadData64(startIndex, (arg >> 2) & 1, ORDER_DATA);
-            return 1.5;
+            return kBlockTimeout + kLateBlockDrain + kLateBlockQuiet;
         }
         case 3:
             CheckComLine(com);

@@ -13,12 +13,8 @@ unsigned short yArrayB[kCurveWords];
 int dataBlockOk[kDataBlocks];
 
 namespace {
-constexpr double kBlockTimeout = 1.5;
 constexpr int kBlockWords = 64;
 constexpr int kBlockBytes = kBlockWords * 2;
-// Silence after a block time-out that ends the drain of a late block: a few bytes' times
-// at 19200 baud, well above any gap inside a block.
-constexpr double kLateBlockQuiet = 0.25;
 
 // The slot in dataBlockOk of a start index, -1 for an index that names no block.
 int BlockSlot(int startIndex) {
@@ -92,7 +88,7 @@ int ReadData64(int startIndex, int second, int orderCode) {
         }
     }
     // A block that comes late must not be read as the next block.
-    if (timedOut) DrainLateReply(kBlockBytes, kLateBlockQuiet, kBlockTimeout, SET_ASIDE_LATE_BLOCK);
+    if (timedOut) DrainLateReply(kBlockBytes, kLateBlockQuiet, kLateBlockDrain, SET_ASIDE_LATE_BLOCK);
     ShowStatus();
     return result;
 }

@@ -13,6 +13,13 @@ extern unsigned short yArrayB[kCurveWords];  // BOT curve, words 0-127 used
 constexpr int kDataBlocks = 4;
 extern int dataBlockOk[kDataBlocks];
 
+constexpr double kBlockTimeout = 1.5;
+// After a block time-out, a late block is drained until the line has been quiet this long
+// (a few bytes' times at 19200 baud, well above any gap inside a block), for at most
+// kLateBlockDrain more: a block read takes at most the sum of the three.
+constexpr double kLateBlockQuiet = 0.25;
+constexpr double kLateBlockDrain = 0.5;
+
 // One block request; returns 64 when a complete block of 128 bytes was read, else 0.
 int ReadData64(int startIndex, int second, int orderCode);
 // Starts a capture afresh: both curves zero, no block received. Nothing of an earlier
