@@ -21,10 +21,10 @@
 #include "console/traffic_pane.h"
 #include "link/port_setup.h"
 #include "platform/serial/port_table.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/serial/traffic_tap.h"
 #include "platform/ui/traffic_view.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "sim/pty_server.h"
 

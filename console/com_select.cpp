@@ -4,7 +4,7 @@
 #include "console/startup.h"
 #include "link/link_state.h"
 #include "link/port_setup.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {

@@ -18,7 +18,7 @@
 #include "params/param_file.h"
 #include "params/param_info.h"
 #include "platform/ui/qt_panel_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace kervano {
 

@@ -10,7 +10,7 @@
 #include "link/frame.h"
 #include "link/link_state.h"
 #include "link/port_setup.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
 #include "scope/data_graphs.h"
 #include "scope/last_capture.h"

@@ -15,7 +15,7 @@
 #include "params/param_file.h"
 #include "platform/files/file_service.h"
 #include "platform/ui/chart_image.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "scope/capture_csv.h"
 #include "scope/last_capture.h"

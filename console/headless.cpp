@@ -11,7 +11,7 @@
 #include "params/param_file.h"
 #include "params/param_set.h"
 #include "platform/serial/port_table.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 
 namespace kervano {
 

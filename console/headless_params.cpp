@@ -11,7 +11,7 @@
 #include "params/param_set.h"
 #include "params/param_table.h"
 #include "params/transfer_commands.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 
 namespace kervano {
 

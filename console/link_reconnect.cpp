@@ -6,7 +6,7 @@
 #include "link/port_setup.h"
 #include "params/panel_binding.h"
 #include "params/param_state.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/control_events.h"
 
 namespace kervano {

@@ -11,7 +11,7 @@
 #include "console/status_history_view.h"
 #include "link/link_state.h"
 #include "platform/serial/port_table.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
 
 namespace kervano {

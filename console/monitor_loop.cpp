@@ -6,7 +6,7 @@
 #include "link/packet.h"
 #include "link/port_setup.h"
 #include "link/reply_filter.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
 #include "scope/monitor_traces.h"

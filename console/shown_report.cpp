@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/ui/qt_panel_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {

@@ -4,7 +4,7 @@
 #include <QDialog>
 
 #include "console/startup.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace kervano {
 

@@ -21,7 +21,7 @@
 #include "params/param_set.h"
 #include "params/param_state.h"
 #include "params/transfer_commands.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
 #include "scope/chart_labels.h"
 #include "scope/data_graphs.h"

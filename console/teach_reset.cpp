@@ -15,7 +15,7 @@
 #include "params/param_set.h"
 #include "params/param_state.h"
 #include "params/param_table.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {

@@ -27,8 +27,8 @@
 #include "link/port_setup.h"
 #include "link/transactions.h"
 #include "params/param_set.h"
-#include "platform/serial/rs232.h"
-#include "platform/serial/sim_line.h"
+#include "platform/serial/serial_port.h"
+#include "tests/support/sim_line.h"
 
 using namespace kervano;
 

@@ -3,7 +3,7 @@
 #include "link/frame.h"
 #include "link/port_setup.h"
 #include "link/raw_reply.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/serial/traffic_tap.h"
 
 namespace kervano {
@@ -88,7 +88,8 @@ int ReadData64(int startIndex, int second, int orderCode) {
         }
     }
     // A block that comes late must not be read as the next block.
-    if (timedOut) DrainLateReply(kBlockBytes, kLateBlockQuiet, kLateBlockDrain, SET_ASIDE_LATE_BLOCK);
+    if (timedOut)
+        DrainLateReply(kBlockBytes, kLateBlockQuiet, kLateBlockDrain, SET_ASIDE_LATE_BLOCK);
     ShowStatus();
     return result;
 }

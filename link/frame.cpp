@@ -1,7 +1,7 @@
 #include "link/frame.h"
 
 #include "link/reply_filter.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 
 namespace kervano {
 

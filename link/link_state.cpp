@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "link/port_setup.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 
 namespace kervano {
 
@@ -68,11 +68,6 @@ void AddLinkStateListener(LinkStateListener listener) {
     auto& all = Listeners();
     if (listener != nullptr && std::find(all.begin(), all.end(), listener) == all.end())
         all.push_back(listener);
-}
-
-void RemoveLinkStateListener(LinkStateListener listener) {
-    auto& all = Listeners();
-    all.erase(std::remove(all.begin(), all.end(), listener), all.end());
 }
 
 }  // namespace kervano

@@ -40,6 +40,5 @@ void ResetLinkState();
 // Listeners run after every change of state, cause or port.
 using LinkStateListener = void (*)();
 void AddLinkStateListener(LinkStateListener listener);
-void RemoveLinkStateListener(LinkStateListener listener);
 
 }  // namespace kervano

@@ -15,7 +15,7 @@
 #include "params/panel_binding.h"
 #include "params/param_set.h"
 #include "params/transfer_commands.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/serial/traffic_tap.h"
 #include "resources/panel_ids.h"
 
@@ -142,7 +142,7 @@ int InitRS232(int port) {
 }
 
 void RX_Receive_Function(int /*port*/, int events, void* /*data*/) {
-    if ((events & LWRS_RECEIVE) == 0) return;
+    if ((events & kComEventNotifyCount) == 0) return;
     ComRd(com, reinterpret_cast<char*>(szReadBuf), kFrameBytes);
     if (IsLateReply(szReadBuf)) {
         // Not the reply awaited: the wait goes on, and what follows stays in the queue.

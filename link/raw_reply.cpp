@@ -3,7 +3,7 @@
 #include "link/frame.h"
 #include "link/link_state.h"
 #include "link/port_setup.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/serial/traffic_tap.h"
 
 namespace kervano {

@@ -11,7 +11,7 @@
 #include "link/reply_filter.h"
 #include "params/known_values.h"
 #include "params/param_set.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/serial/traffic_tap.h"
 
 namespace kervano {

@@ -10,7 +10,7 @@
 #include "link/port_setup.h"
 #include "params/panel_binding.h"
 #include "platform/files/file_service.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace kervano {
 

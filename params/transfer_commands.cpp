@@ -13,7 +13,7 @@
 #include "params/param_file.h"
 #include "params/param_set.h"
 #include "params/param_state.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {

@@ -3,7 +3,7 @@
 // names as their object names.
 #pragma once
 
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 enum PanelResource {
     PANEL = 1,

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "console/startup.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {

@@ -35,8 +35,8 @@ int CheckComOpenParameters(int port, long baudRate, int parity, int dataBits, in
 }
 
 int DueComEvents(int mask, bool newBytes, int queued, int notifyCount, int pendingEvents) {
-    const int others = pendingEvents & mask & (LWRS_RXFLAG | LWRS_TXEMPTY);
-    if ((mask & LWRS_RECEIVE) == 0) return others;
+    const int others = pendingEvents & mask & (kComEventChar | kComEventOutputEmpty);
+    if ((mask & kComEventNotifyCount) == 0) return others;
     if (!newBytes || queued < std::max(notifyCount, 1)) return 0;
-    return LWRS_RECEIVE | others;
+    return kComEventNotifyCount | others;
 }

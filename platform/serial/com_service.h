@@ -1,9 +1,9 @@
-// The seam behind the serial-port service: one back end serves every call of rs232.h.
+// The seam behind the serial-port service: one back end serves every call of serial_port.h.
 #pragma once
 
 #include <string>
 
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 
 class ComService {
   public:
@@ -48,7 +48,7 @@ void SetComService(ComService* service);
 // problem, when given, receives a short explanation.
 int CheckComOpenParameters(int port, long baudRate, int parity, int dataBits, int stopBits,
                            std::string* problem = nullptr);
-// The event bits a notification is due with, 0 when none. With LWRS_RECEIVE in the mask the
+// The event bits a notification is due with, 0 when none. With kComEventNotifyCount in the mask the
 // routine runs once new bytes have arrived since the last notification and at least
 // notifyCount bytes wait; the other bits that occurred meanwhile ride along. Without it the
 // other bits notify on their own.

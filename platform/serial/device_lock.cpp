@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/serial/device_holder.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>

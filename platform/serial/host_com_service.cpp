@@ -225,9 +225,10 @@ int HostComService::installCallback(int number, int eventMask, int notifyCount, 
         port->pendingEvents = 0;
         return 0;
     }
-    if ((eventMask & LWRS_RECEIVE) != 0 && (notifyCount < 1 || notifyCount > kMaxNotifyCount))
+    if ((eventMask & kComEventNotifyCount) != 0 &&
+        (notifyCount < 1 || notifyCount > kMaxNotifyCount))
         return kComInvalidParameter;
-    if ((eventMask & LWRS_RXFLAG) != 0 && (eventCharacter < 0 || eventCharacter > 255))
+    if ((eventMask & kComEventChar) != 0 && (eventCharacter < 0 || eventCharacter > 255))
         return kComInvalidParameter;
     port->mask = eventMask;
     port->notifyCount = notifyCount;
@@ -245,8 +246,8 @@ void HostComService::takeArrived(Port& port) {
     if (!port.serial || !port.serial->isOpen()) return;
     const QByteArray bytes = port.serial->readAll();
     if (bytes.isEmpty()) return;
-    if ((port.mask & LWRS_RXFLAG) != 0 && bytes.contains(static_cast<char>(port.eventChar)))
-        port.pendingEvents |= LWRS_RXFLAG;
+    if ((port.mask & kComEventChar) != 0 && bytes.contains(static_cast<char>(port.eventChar)))
+        port.pendingEvents |= kComEventChar;
     port.queue.append(bytes.constData(), static_cast<size_t>(bytes.size()));
     port.newBytes = true;
     scheduleCheck();
@@ -327,8 +328,8 @@ int HostComService::write(int number, const char* buffer, int count) {
     // What did not go out in time is dropped, so the count returned is what was sent.
     if (unsent > 0 && !port->failed) serial.clear(QSerialPort::Output);
     settleFailure(*port);
-    if ((port->mask & LWRS_TXEMPTY) != 0) {
-        port->pendingEvents |= LWRS_TXEMPTY;
+    if ((port->mask & kComEventOutputEmpty) != 0) {
+        port->pendingEvents |= kComEventOutputEmpty;
         scheduleCheck();
     }
     return static_cast<int>(accepted - unsent);
@@ -340,7 +341,7 @@ int HostComService::flushIn(int number) {
     if (!port->failed) port->serial->clear(QSerialPort::Input);  // also what the kernel holds
     port->queue.clear();
     port->newBytes = false;
-    port->pendingEvents &= ~LWRS_RXFLAG;
+    port->pendingEvents &= ~kComEventChar;
     return 0;
 }
 

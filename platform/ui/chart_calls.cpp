@@ -1,20 +1,15 @@
-// Strip-chart and graph calls, and their read-back for tests.
+// Strip-chart and graph calls.
 #include <QList>
 #include <QPointF>
 #include <tuple>
 #include <vector>
 
 #include "platform/ui/data_graph.h"
-#include "platform/ui/qt_chart_access.h"
 #include "platform/ui/strip_chart.h"
 #include "platform/ui/ui_registry.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace {
-
-CompactChart* FindChart(int panel, int control) {
-    return qobject_cast<CompactChart*>(kvui::FindControl(panel, control));
-}
 
 StripChart* FindStripChart(int panel, int control) {
     return qobject_cast<StripChart*>(kvui::FindControl(panel, control));
@@ -116,14 +111,6 @@ int SetGraphCursor(int panel, int control, int cursor, double x, double y) {
     return 0;
 }
 
-int GetGraphCursor(int panel, int control, int cursor, double* x, double* y) {
-    DataGraph* graph = FindGraph(panel, control);
-    if (!graph || cursor != 1 || !x || !y) return kUiError;
-    *x = graph->cursorPosition().x();
-    *y = graph->cursorPosition().y();
-    return 0;
-}
-
 int SetCursorAttribute(int panel, int control, int cursor, int attribute, int value) {
     DataGraph* graph = FindGraph(panel, control);
     if (!graph || cursor != 1) return kUiError;
@@ -139,84 +126,4 @@ int SetCursorAttribute(int panel, int control, int cursor, int attribute, int va
         default:
             return kUiError;
     }
-}
-
-int GraphPlotCount(int panel, int control) {
-    DataGraph* graph = FindGraph(panel, control);
-    return graph ? graph->plotCount() : kUiError;
-}
-
-std::vector<std::pair<double, double>> GraphPlotPoints(int panel, int control, int plotIndex) {
-    DataGraph* graph = FindGraph(panel, control);
-    std::vector<std::pair<double, double>> result;
-    if (!graph) return result;
-    for (const QPointF& p : graph->plotPoints(plotIndex)) result.emplace_back(p.x(), p.y());
-    return result;
-}
-
-GraphPlotStyle GraphPlotLook(int panel, int control, int plotIndex) {
-    DataGraph* graph = FindGraph(panel, control);
-    if (!graph || plotIndex < 0 || plotIndex >= graph->plotCount()) return {};
-    const DataGraph::PlotLook look = graph->plotLook(plotIndex);
-    return {look.color, look.dashed, look.markers};
-}
-
-int GraphAxisRange(int panel, int control, int axis, double* min, double* max) {
-    DataGraph* graph = FindGraph(panel, control);
-    if (!graph) return kUiError;
-    return graph->axisRange(axis, min, max) ? 0 : kUiError;
-}
-
-bool GraphCursorDrawn(int panel, int control) {
-    DataGraph* graph = FindGraph(panel, control);
-    return graph && graph->cursorDrawn();
-}
-
-std::string GraphCaption(int panel, int control) {
-    DataGraph* graph = FindGraph(panel, control);
-    return graph ? graph->caption().toStdString() : std::string();
-}
-
-int StripChartPointCount(int panel, int control, int trace) {
-    StripChart* chart = FindStripChart(panel, control);
-    if (!chart || trace < 1 || trace > chart->traceCount()) return kUiError;
-    return static_cast<int>(chart->traceValues(trace - 1).size());
-}
-
-std::vector<double> StripChartTrace(int panel, int control, int trace) {
-    StripChart* chart = FindStripChart(panel, control);
-    if (!chart) return {};
-    return chart->traceValues(trace - 1);
-}
-
-int TraceColor(int panel, int control, int trace) {
-    StripChart* chart = FindStripChart(panel, control);
-    if (!chart || trace < 1 || trace > chart->traceCount()) return kUiError;
-    return chart->traceColor(trace - 1);
-}
-
-double StripChartAxisMax(int panel, int control) {
-    StripChart* chart = FindStripChart(panel, control);
-    return chart ? chart->axisMax() : 0.0;
-}
-
-int StripChartAxisRange(int panel, int control, double* min, double* max) {
-    StripChart* chart = FindStripChart(panel, control);
-    if (!chart || !min || !max) return kUiError;
-    std::tie(*min, *max) = chart->yRange();
-    return 0;
-}
-
-std::string ChartAxisTitle(int panel, int control, int axis) {
-    CompactChart* chart = FindChart(panel, control);
-    return chart ? chart->axisTitle(axis).toStdString() : std::string();
-}
-
-std::vector<ChartLegendEntry> ChartLegend(int panel, int control) {
-    CompactChart* chart = FindChart(panel, control);
-    std::vector<ChartLegendEntry> entries;
-    if (!chart) return entries;
-    for (const CompactChart::LegendEntry& e : chart->legendEntries())
-        entries.push_back({e.text.toStdString(), e.color, e.style != Qt::SolidLine});
-    return entries;
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/ui/qt_panel_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace {
 

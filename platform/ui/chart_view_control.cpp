@@ -5,7 +5,7 @@
 #include "platform/ui/strip_chart.h"
 #include "platform/ui/strip_chart_group.h"
 #include "platform/ui/ui_registry.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace {
 
@@ -21,13 +21,6 @@ StripChart* FindStripChart(int panel, int control) {
 }
 
 }  // namespace
-
-int SetStripChartsPaused(int panel, int paused) {
-    StripChartGroup* group = FindGroup(panel);
-    if (!group) return kUiError;
-    group->pauseAction()->setChecked(paused != 0);
-    return 0;
-}
 
 bool StripChartsPaused(int panel) {
     StripChartGroup* group = FindGroup(panel);
@@ -61,9 +54,4 @@ bool StripChartsShareScale(int panel) {
 QAction* StripChartsPauseAction(int panel) {
     StripChartGroup* group = FindGroup(panel);
     return group ? group->pauseAction() : nullptr;
-}
-
-QAction* StripChartsShareScaleAction(int panel) {
-    StripChartGroup* group = FindGroup(panel);
-    return group ? group->shareScaleAction() : nullptr;
 }

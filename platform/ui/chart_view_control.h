@@ -4,10 +4,8 @@
 
 class QAction;
 
-// Pause freezes the display of every strip chart of the panel; values plotted meanwhile go
-// into the charts' histories and resuming shows the latest at once. 0, or kUiError for a
-// panel without strip charts.
-int SetStripChartsPaused(int panel, int paused);
+// True while the panel's strip charts are paused: their display is frozen, values plotted
+// meanwhile go into the charts' histories and resuming shows the latest at once.
 bool StripChartsPaused(int panel);
 // Locks a strip chart's y scale at its current range (1) or lets it follow the data (0).
 int SetStripChartScaleLocked(int panel, int control, int locked);
@@ -16,7 +14,6 @@ bool StripChartScaleLocked(int panel, int control);
 // one locked range while locked.
 int SetStripChartsShareScale(int panel, int shared);
 bool StripChartsShareScale(int panel);
-// The checkable actions behind Pause and the shared scale, for a menu to show as they are.
-// Null for a panel without strip charts.
+// The checkable action behind Pause, for a menu to show as it is. Null for a panel without
+// strip charts.
 QAction* StripChartsPauseAction(int panel);
-QAction* StripChartsShareScaleAction(int panel);

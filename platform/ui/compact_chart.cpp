@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "platform/ui/chart_style.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace {
 

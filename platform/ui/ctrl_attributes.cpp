@@ -7,16 +7,18 @@
 #include <QLayout>
 
 #include "platform/ui/control_events.h"
+#include "platform/ui/ctrl_properties.h"
 #include "platform/ui/data_graph.h"
 #include "platform/ui/panel_ui_loader.h"
 #include "platform/ui/strip_chart.h"
 #include "platform/ui/ui_registry.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace {
 
-const char* const kTextColorProperty = "kvuiTextColor";
-const char* const kBgColorProperty = "kvuiTextBgColor";
+using kvui::kBgColorProperty;
+using kvui::kTextColorProperty;
+
 const char* const kBaseSheetProperty = "kvuiBaseStyleSheet";
 
 QString CssColor(int rgb) {
@@ -174,64 +176,6 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* value) {
     if (!w || !value) return kUiError;
     kvui::ProgramChange quiet;
     return SetTextAttribute(w, attribute, QString::fromUtf8(value));
-}
-
-int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
-    QWidget* w = kvui::FindControl(panel, control);
-    if (!w || !value) return kUiError;
-    auto* strip = qobject_cast<StripChart*>(w);
-    auto* graph = qobject_cast<DataGraph*>(w);
-    switch (attribute) {
-        case ATTR_VISIBLE:
-            *value = w->isHidden() ? 0 : 1;
-            return 0;
-        case ATTR_DIMMED:
-            *value = w->testAttribute(Qt::WA_ForceDisabled) ? 1 : 0;
-            return 0;
-        case ATTR_TEXT_COLOR: {
-            const QVariant v = w->property(kTextColorProperty);
-            *value =
-                v.isValid()
-                    ? v.toInt()
-                    : static_cast<int>(w->palette().color(w->foregroundRole()).rgb() & 0xFFFFFF);
-            return 0;
-        }
-        case ATTR_TEXT_BGCOLOR: {
-            const QVariant v = w->property(kBgColorProperty);
-            *value =
-                v.isValid()
-                    ? v.toInt()
-                    : static_cast<int>(w->palette().color(w->backgroundRole()).rgb() & 0xFFFFFF);
-            return 0;
-        }
-        case ATTR_TEXT_POINT_SIZE:
-            *value = w->font().pointSize();
-            return 0;
-        case ATTR_POINTS_PER_SCREEN:
-            if (!strip) return kUiError;
-            *value = strip->pointsPerScreen();
-            return 0;
-        case ATTR_NUM_TRACES:
-            if (!strip) return kUiError;
-            *value = strip->traceCount();
-            return 0;
-        case ATTR_SCROLL_MODE:
-            if (!strip) return kUiError;
-            *value = strip->scrollMode();
-            return 0;
-        case ATTR_NUM_CURSORS:
-            if (!graph) return kUiError;
-            *value = graph->cursorCount();
-            return 0;
-        case ATTR_LEGEND_VISIBLE: {
-            auto* chart = qobject_cast<CompactChart*>(w);
-            if (!chart) return kUiError;
-            *value = chart->legendVisible() ? 1 : 0;
-            return 0;
-        }
-        default:
-            return kUiError;
-    }
 }
 
 int NewCtrl(int panel, int style, const char* label, int top, int left) {

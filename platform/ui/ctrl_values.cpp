@@ -15,7 +15,7 @@
 #include "platform/ui/led.h"
 #include "platform/ui/readout.h"
 #include "platform/ui/ui_registry.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QEventLoop>
 #include <QPointer>
 
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace kvui {
 namespace {

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <cstring>
 
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace {
 

@@ -16,11 +16,6 @@ void Led::setOn(bool on) {
     update();
 }
 
-void Led::setOnColor(const QColor& color) {
-    onColor_ = color;
-    update();
-}
-
 void Led::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -28,7 +23,7 @@ void Led::paintEvent(QPaintEvent*) {
     const QRectF lamp((width() - side) / 2.0, (height() - side) / 2.0, side, side);
 
     // Off is the on colour at a fifth of its brightness: clearly dark, still recognisable.
-    const QColor base = on_ ? onColor_ : onColor_.darker(500);
+    const QColor base = on_ ? kOnColor : kOnColor.darker(500);
     QRadialGradient glow(lamp.center() - QPointF(side / 6.0, side / 6.0), side / 1.6);
     glow.setColorAt(0.0, on_ ? base.lighter(170) : base.lighter(130));
     glow.setColorAt(1.0, base);

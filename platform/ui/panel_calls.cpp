@@ -13,7 +13,7 @@
 #include "platform/ui/panel_preparation.h"
 #include "platform/ui/panel_ui_loader.h"
 #include "platform/ui/ui_registry.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace {
 

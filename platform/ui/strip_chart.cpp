@@ -13,7 +13,7 @@
 #include "platform/ui/chart_style.h"
 #include "platform/ui/plot_overlay.h"
 #include "platform/ui/strip_chart_group.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace {
 

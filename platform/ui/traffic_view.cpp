@@ -17,9 +17,9 @@
 #include <algorithm>
 
 #include "platform/files/file_service.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/traffic_rows.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace kvui {
 

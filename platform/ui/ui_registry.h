@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 
 namespace kvui {
 

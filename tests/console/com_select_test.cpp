@@ -4,8 +4,8 @@
 #include "console/commands.h"
 #include "console/startup.h"
 #include "link/port_setup.h"
-#include "platform/serial/rs232.h"
-#include "platform/ui/userint.h"
+#include "platform/serial/serial_port.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
 

@@ -10,11 +10,11 @@
 #include "link/frame.h"
 #include "link/port_setup.h"
 #include "params/param_set.h"
-#include "platform/ui/qt_chart_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
 #include "tests/support/app/panel_fixture.h"
+#include "tests/support/ui/ui_readback.h"
 
 using namespace kervano;
 
@@ -174,7 +174,7 @@ TEST_F(DataCaptureTest, AnIncompleteCaptureDrawsOnlyWhatArrivedAndSaysSo) {
     for (const auto& c : cases) {
         controller.model().faults = {};
         IndexIs(37);  // the cursor's sample, whatever the capture's timing
-        Data();  // a good capture first: nothing of it may show in the next one
+        Data();       // a good capture first: nothing of it may show in the next one
         c.fault(controller);
         Data();
         EXPECT_EQ(StatusText(), c.text) << c.name;

@@ -25,7 +25,7 @@
 #include "link/data_block.h"
 #include "link/frame.h"
 #include "params/param_set.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
 #include "scope/capture_csv.h"

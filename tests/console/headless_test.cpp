@@ -19,11 +19,11 @@
 #include "params/param_table.h"
 #include "platform/files/file_service.h"
 #include "platform/serial/com_service.h"
-#include "platform/serial/sim_line.h"
 #include "tests/support/child_process.h"
 #include "tests/support/csv_reader.h"
 #include "tests/support/read_text.h"
 #include "tests/support/sim_controller.h"
+#include "tests/support/sim_line.h"
 
 using namespace kervano;
 namespace fs = std::filesystem;

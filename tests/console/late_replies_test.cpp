@@ -15,7 +15,7 @@
 #include "link/port_setup.h"
 #include "params/param_set.h"
 #include "params/transfer_commands.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/serial/traffic_tap.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
@@ -66,8 +66,7 @@ TEST_F(LateReplyTest, ParameterReadsTakeNoFrameThatIsNotTheirReply) {
         const char* lastBeforeEnd;  // the text before Get's closing one
         bool taken;
     } cases[] = {
-        {"a monitor reply after Stop",
-         [this] { RunThenStop(0.3, 0.6); }, SET_ASIDE_LATE_REPLY,
+        {"a monitor reply after Stop", [this] { RunThenStop(0.3, 0.6); }, SET_ASIDE_LATE_REPLY,
          "Parameter-frame received! - Line Ok!", true},
         {"a frame slipped by a byte",
          [this] {

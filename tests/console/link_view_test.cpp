@@ -15,7 +15,7 @@
 #include "params/param_set.h"
 #include "params/transfer_commands.h"
 #include "platform/serial/port_table.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"

@@ -27,7 +27,7 @@
 #include "link/port_setup.h"
 #include "params/param_file.h"
 #include "params/param_set.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"

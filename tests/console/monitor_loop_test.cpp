@@ -8,11 +8,11 @@
 #include "link/frame.h"
 #include "link/port_setup.h"
 #include "params/param_set.h"
-#include "platform/serial/rs232.h"
-#include "platform/ui/qt_chart_access.h"
+#include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
 #include "tests/support/app/panel_fixture.h"
+#include "tests/support/ui/ui_readback.h"
 
 using namespace kervano;
 

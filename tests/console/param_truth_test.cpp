@@ -22,7 +22,7 @@
 #include "link/port_setup.h"
 #include "params/param_set.h"
 #include "params/transfer_commands.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
@@ -107,8 +107,9 @@ TEST_F(ParamTruthTest, RamOnlySendIsNotStoredUntilSentToEeprom) {
     SetCtrlVal(panelHandle, PANEL_TOLTOP, 61u);
     SetCtrlVal(panelHandle, PANEL_TOLBOT, 62u);
     Press(CC_BTNSend, PANEL_BTNSEND);
-    EXPECT_EQ(Line(), "Panel = controller RAM\nRAM differs from EEPROM in 2 parameters - not "
-                      "stored for power-off");
+    EXPECT_EQ(Line(),
+              "Panel = controller RAM\nRAM differs from EEPROM in 2 parameters - not "
+              "stored for power-off");
     SelectTarget(PANEL_RBTEEPROM, CC_RBTEeprom);
     Press(CC_BTNSend, PANEL_BTNSEND);
     ASSERT_EQ(asked.size(), 1u) << "Send to EEPROM asks first";
@@ -167,9 +168,11 @@ TEST_F(ParamTruthTest, TeachShowsTheRereadReferenceAndTheNextSendKeepsIt) {
     const unsigned int taught = controller.model().refTop();
     ASSERT_NE(taught, before);
     EXPECT_EQ(CtrlValue(PANEL_REFTOP), taught);
-    EXPECT_EQ(Line().substr(0, Line().find('\n')).find("Taught: refTOP " + std::to_string(before) +
-                                                       " -> " + std::to_string(taught)),
-              0u);
+    EXPECT_EQ(
+        Line()
+            .substr(0, Line().find('\n'))
+            .find("Taught: refTOP " + std::to_string(before) + " -> " + std::to_string(taught)),
+        0u);
     controller.clearRequests();
     Press(CC_BTNSend, PANEL_BTNSEND);
     ASSERT_FALSE(controller.requests().empty());
@@ -189,15 +192,17 @@ TEST_F(ParamTruthTest, ResetShowsTheEepromSetAndAFailedRereadSaysSo) {
     EXPECT_NE(asked[0].text.find("powerTOP 500 -> 808"), std::string::npos);
     EXPECT_EQ(CtrlValue(PANEL_POWERTOP), 808u);
     EXPECT_EQ(CtrlValue(PANEL_HOLD), 250u) << "the short packet from the EEPROM set";
-    EXPECT_EQ(Line(), "Reset: RAM = EEPROM set; powerTOP 500 -> 808, hold 100 -> 250\n"
-                      "Panel = controller RAM\nRAM = EEPROM - stored for power-off");
+    EXPECT_EQ(Line(),
+              "Reset: RAM = EEPROM set; powerTOP 500 -> 808, hold 100 -> 250\n"
+              "Panel = controller RAM\nRAM = EEPROM - stored for power-off");
 
     controller.model().faults.ignoredOrders = {ORDER_READ_RAM};
     SetCtrlVal(panelHandle, PANEL_REFTOP, 555u);
     Press(CC_ButtonTeach, PANEL_BUTTONTEACH);
     EXPECT_EQ(CtrlValue(PANEL_REFTOP), 555u) << "the panel keeps its values";
-    EXPECT_EQ(Line(), "Teach sent - reread failed: the panel may no longer match the "
-                      "controller\nController RAM not known - Get reads it");
+    EXPECT_EQ(Line(),
+              "Teach sent - reread failed: the panel may no longer match the "
+              "controller\nController RAM not known - Get reads it");
 }
 
 TEST_F(ParamTruthTest, DoNotAskAgainIsRememberedAndUndoneFromTheMenu) {

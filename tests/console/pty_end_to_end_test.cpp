@@ -18,13 +18,13 @@
 #include "params/param_set.h"
 #include "platform/serial/com_service.h"
 #include "platform/serial/port_table.h"
-#include "platform/ui/qt_chart_access.h"
 #include "platform/ui/qt_panel_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
 #include "tests/support/app/run_program.h"
 #include "tests/support/child_process.h"
+#include "tests/support/ui/ui_readback.h"
 
 using namespace kervano;
 

@@ -10,12 +10,13 @@
 #include "link/frame.h"
 #include "link/port_setup.h"
 #include "params/param_set.h"
-#include "platform/serial/rs232.h"
-#include "platform/ui/userint.h"
+#include "platform/serial/serial_port.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "scope/data_graphs.h"
 #include "tests/support/app/panel_fixture.h"
 #include "tests/support/app/run_program.h"
+#include "tests/support/ui/ui_readback.h"
 
 using namespace kervano;
 

@@ -8,7 +8,7 @@
 #include "link/frame.h"
 #include "link/port_setup.h"
 #include "params/param_set.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
 

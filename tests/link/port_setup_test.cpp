@@ -13,9 +13,9 @@
 #include "link/status_listeners.h"
 #include "params/param_set.h"
 #include "params/transfer_commands.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
 
@@ -195,7 +195,7 @@ TEST_F(PortSetupTest, NotificationWithoutReceiveBitChangesNothing) {
     rx_flag = 0;
     graphrefresh = 0;
     order = 1;
-    for (int events : {LWRS_RXFLAG, LWRS_TXEMPTY, LWRS_RXFLAG | LWRS_TXEMPTY}) {
+    for (int events : {kComEventChar, kComEventOutputEmpty, kComEventChar | kComEventOutputEmpty}) {
         RX_Receive_Function(com, events, nullptr);
     }
     EXPECT_EQ(rx_flag, 0);

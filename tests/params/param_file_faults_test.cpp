@@ -19,7 +19,7 @@
 #include "params/panel_binding.h"
 #include "params/param_file.h"
 #include "params/param_table.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "tests/params/param_file_fixture.h"
 #include "tests/support/sim_controller.h"
 

@@ -12,7 +12,7 @@
 #include "console/startup.h"
 #include "params/param_set.h"
 #include "params/transfer_commands.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
 #include "tests/support/read_text.h"

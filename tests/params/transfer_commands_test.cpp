@@ -13,9 +13,9 @@
 #include "link/port_setup.h"
 #include "link/transactions.h"
 #include "params/param_set.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "tests/support/app/panel_fixture.h"
 

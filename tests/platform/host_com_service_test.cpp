@@ -13,7 +13,7 @@
 
 #include "platform/serial/com_service.h"
 #include "platform/serial/port_table.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "tests/platform/test_pty.h"
 
 namespace {
@@ -165,7 +165,7 @@ TEST_F(HostSerial, NotificationRunsOnlyInProcessSystemEvents) {
 
     ProcessSystemEvents();
     ASSERT_EQ(notes.events.size(), 1u);
-    EXPECT_EQ(notes.events[0], LWRS_RECEIVE | LWRS_RXFLAG | LWRS_TXEMPTY);
+    EXPECT_EQ(notes.events[0], kComEventNotifyCount | kComEventChar | kComEventOutputEmpty);
 
     // 36 bytes still wait, but nothing new arrived: no second call.
     for (int i = 0; i < 5; ++i) ProcessSystemEvents();
@@ -174,11 +174,11 @@ TEST_F(HostSerial, NotificationRunsOnlyInProcessSystemEvents) {
 
     ASSERT_TRUE(pty.send(TestFrame(9)));
     ASSERT_TRUE(pumpUntil([&] { return notes.events.size() == 2; }));
-    EXPECT_EQ(notes.events[1], LWRS_RECEIVE | LWRS_RXFLAG);
+    EXPECT_EQ(notes.events[1], kComEventNotifyCount | kComEventChar);
 }
 
 TEST_F(HostSerial, NotifiesOnceTheNotifyCountHasArrived) {
-    ASSERT_EQ(InstallComCallback(kPort, LWRS_RECEIVE, 36, 0x55, RecordAndRead, &notes), 0);
+    ASSERT_EQ(InstallComCallback(kPort, kComEventNotifyCount, 36, 0x55, RecordAndRead, &notes), 0);
     const auto frame = TestFrame(3);
     ASSERT_TRUE(pty.send({frame.begin(), frame.begin() + 20}));
     ASSERT_TRUE(waitQueued(20));
@@ -187,7 +187,7 @@ TEST_F(HostSerial, NotifiesOnceTheNotifyCountHasArrived) {
 
     ASSERT_TRUE(pty.send({frame.begin() + 20, frame.end()}));
     ASSERT_TRUE(pumpUntil([&] { return !notes.events.empty(); }));
-    EXPECT_EQ(notes.events, std::vector<int>{LWRS_RECEIVE});
+    EXPECT_EQ(notes.events, std::vector<int>{kComEventNotifyCount});
     EXPECT_EQ(notes.bytesRead, 36);
     EXPECT_EQ(GetInQLen(kPort), 0);
 }
@@ -204,7 +204,7 @@ TEST_F(HostSerial, MaskZeroSwitchesTheNotificationOffAndKeepsBytesQueued) {
     // Switched on again, the waiting frame is reported.
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
     ProcessSystemEvents();
-    EXPECT_EQ(notes.events, std::vector<int>{LWRS_RECEIVE});
+    EXPECT_EQ(notes.events, std::vector<int>{kComEventNotifyCount});
     EXPECT_EQ(notes.bytesRead, 36);
 }
 
@@ -286,9 +286,9 @@ TEST_F(HostSerial, RejectsBadArgumentsOnAnOpenPort) {
     EXPECT_EQ(ComWrt(kPort, nullptr, 36), kComInvalidParameter);
     EXPECT_EQ(ComWrt(kPort, buffer, -5), kComInvalidParameter);
     EXPECT_EQ(SetComTime(kPort, -1.0), kComInvalidParameter);
-    EXPECT_EQ(InstallComCallback(kPort, LWRS_RECEIVE, 0, 0x55, Record, &notes),
+    EXPECT_EQ(InstallComCallback(kPort, kComEventNotifyCount, 0, 0x55, Record, &notes),
               kComInvalidParameter);
-    EXPECT_EQ(InstallComCallback(kPort, LWRS_RXFLAG, 36, 300, Record, &notes),
+    EXPECT_EQ(InstallComCallback(kPort, kComEventChar, 36, 300, Record, &notes),
               kComInvalidParameter);
     EXPECT_EQ(SetCTSMode(kPort, 0), 0);  // no handshake lines on a pty: still fine
 }

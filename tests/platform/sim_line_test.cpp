@@ -1,11 +1,11 @@
 // The simulated line: virtual time, the scripted peer, notifications and actions.
-#include "platform/serial/sim_line.h"
+#include "tests/support/sim_line.h"
 
 #include <gtest/gtest.h>
 
 #include <QTimer>
 
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ void RecordAndRead(int port, int events, void* data) {
     auto* notes = static_cast<Notes*>(data);
     notes->events.push_back(events);
     notes->times.push_back(Timer());
-    if ((events & LWRS_RECEIVE) == 0) return;
+    if ((events & kComEventNotifyCount) == 0) return;
     char frame[36];
     notes->bytesRead += ComRd(port, frame, sizeof frame);
     if (notes->flag != nullptr) *notes->flag = 1;
@@ -150,7 +150,8 @@ TEST_F(SimSerial, NotificationRunsOnlyInProcessSystemEvents) {
     EXPECT_TRUE(notes.events.empty());
 
     ProcessSystemEvents();
-    EXPECT_EQ(notes.events, std::vector<int>{LWRS_RECEIVE | LWRS_RXFLAG | LWRS_TXEMPTY});
+    EXPECT_EQ(notes.events,
+              std::vector<int>{kComEventNotifyCount | kComEventChar | kComEventOutputEmpty});
     EXPECT_EQ(line.notificationsRun(), 1);
     for (int i = 0; i < 5; ++i) ProcessSystemEvents();
     EXPECT_EQ(notes.events.size(), 1u) << "no new bytes, no new call";
@@ -160,7 +161,7 @@ TEST_F(SimSerial, NotificationRunsOnlyInProcessSystemEvents) {
     EXPECT_EQ(notes.events.size(), 1u);
     ProcessSystemEvents();
     ASSERT_EQ(notes.events.size(), 2u);
-    EXPECT_EQ(notes.events[1], LWRS_RECEIVE | LWRS_RXFLAG);
+    EXPECT_EQ(notes.events[1], kComEventNotifyCount | kComEventChar);
 }
 
 TEST_F(SimSerial, NotifiesOnceTheNotifyCountHasArrived) {
@@ -172,7 +173,7 @@ TEST_F(SimSerial, NotifiesOnceTheNotifyCountHasArrived) {
     for (int i = 0; i < 15; ++i) ProcessSystemEvents();
     EXPECT_TRUE(notes.events.empty());
     for (int i = 0; i < 10; ++i) ProcessSystemEvents();
-    EXPECT_EQ(notes.events, std::vector<int>{LWRS_RECEIVE | LWRS_RXFLAG});
+    EXPECT_EQ(notes.events, std::vector<int>{kComEventNotifyCount | kComEventChar});
     EXPECT_NEAR(notes.times.at(0), 0.02, 1e-6);
     EXPECT_EQ(notes.bytesRead, 36);
 }
@@ -187,13 +188,13 @@ TEST_F(SimSerial, MaskZeroKeepsBytesQueuedAndOtherEventsNotifyOnTheirOwn) {
     EXPECT_EQ(GetInQLen(kPort), 36);
 
     // Only the output-empty event: each write reports it.
-    ASSERT_EQ(InstallComCallback(kPort, LWRS_TXEMPTY, 0, 0, Record, &notes), 0);
+    ASSERT_EQ(InstallComCallback(kPort, kComEventOutputEmpty, 0, 0, Record, &notes), 0);
     ProcessSystemEvents();
     EXPECT_TRUE(notes.events.empty());
     char buffer[36] = {};
     ComWrt(kPort, buffer, 36);
     ProcessSystemEvents();
-    EXPECT_EQ(notes.events, std::vector<int>{LWRS_TXEMPTY});
+    EXPECT_EQ(notes.events, std::vector<int>{kComEventOutputEmpty});
 }
 
 TEST_F(SimSerial, FlushInQDropsWhatArrivedButNotWhatIsStillToCome) {

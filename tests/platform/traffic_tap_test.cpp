@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/serial/port_table.h"
-#include "platform/serial/rs232.h"
-#include "platform/serial/sim_line.h"
+#include "platform/serial/serial_port.h"
 #include "tests/platform/test_pty.h"
+#include "tests/support/sim_line.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "console/startup.h"
-#include "platform/ui/qt_chart_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
 #include "scope/reference_curves.h"
 #include "tests/support/app/panel_fixture.h"
+#include "tests/support/ui/ui_readback.h"
 
 using namespace kervano;
 

@@ -8,16 +8,16 @@
 
 #include "console/startup.h"
 #include "link/frame.h"
-#include "platform/ui/qt_chart_access.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/strip_chart.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "scope/leds.h"
 #include "scope/monitor.h"
 #include "scope/monitor_traces.h"
 #include "tests/support/app/panel_fixture.h"
 #include "tests/support/contrast.h"
+#include "tests/support/ui/ui_readback.h"
 
 using namespace kervano;
 

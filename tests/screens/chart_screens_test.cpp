@@ -8,14 +8,14 @@
 #include <algorithm>
 
 #include "console/startup.h"
-#include "platform/serial/rs232.h"
-#include "platform/ui/qt_chart_access.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/strip_chart.h"
 #include "resources/panel_ids.h"
 #include "scope/monitor.h"
 #include "tests/screens/screen_fixture.h"
 #include "tests/screens/trace_pixels.h"
+#include "tests/support/ui/ui_readback.h"
 
 using namespace kervano;
 

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/serial/sim_line.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/sim_controller.h"
+#include "tests/support/sim_line.h"
 
 class QWidget;
 

@@ -21,7 +21,7 @@
 #include "console/traffic_pane.h"
 #include "platform/serial/port_table.h"
 #include "platform/ui/qt_panel_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 #include "sim/pty_server.h"
 #include "tests/support/app/run_program.h"

@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/serial/sim_line.h"
 #include "sim/controller_model.h"
+#include "tests/support/sim_line.h"
 
 class SimController {
   public:

@@ -12,8 +12,8 @@
 
 #include "platform/ui/chart_view_control.h"
 #include "platform/ui/data_graph.h"
-#include "platform/ui/qt_chart_access.h"
 #include "platform/ui/strip_chart.h"
+#include "tests/support/ui/ui_readback.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace {

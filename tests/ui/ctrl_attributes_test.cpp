@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "tests/support/ui/ui_readback.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 #include <vector>
 
-#include "platform/ui/qt_chart_access.h"
+#include "tests/support/ui/ui_readback.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "platform/ui/data_graph.h"
 #include "platform/ui/led.h"
 #include "platform/ui/strip_chart.h"
+#include "tests/support/ui/ui_readback.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace {

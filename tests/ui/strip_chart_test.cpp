@@ -1,7 +1,7 @@
 // Strip charts: values split alternately over two traces, the latest screen kept.
 #include <vector>
 
-#include "platform/ui/qt_chart_access.h"
+#include "tests/support/ui/ui_readback.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace {

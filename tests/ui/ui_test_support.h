@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/ui/qt_panel_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 
 std::string PanelResourcePath();

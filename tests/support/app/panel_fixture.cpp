@@ -8,10 +8,11 @@
 #include "console/startup.h"
 #include "link/port_setup.h"
 #include "params/command_guard.h"
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
+#include "tests/support/ui/ui_readback.h"
 
 using namespace kervano;
 

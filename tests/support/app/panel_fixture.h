@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/serial/sim_line.h"
 #include "tests/support/sim_controller.h"
+#include "tests/support/sim_line.h"
 
 class PanelFixture : public ::testing::Test {
   protected:

@@ -6,7 +6,7 @@
 #include "console/param_questions.h"
 #include "console/startup.h"
 #include "platform/ui/qt_panel_access.h"
-#include "platform/ui/userint.h"
+#include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
 
 int RunProgram(const std::function<void()>& whileRunning) {

@@ -1,11 +1,17 @@
-// What the strip charts and graphs show, read back for tests and the console's Qt glue.
-// Each returns an empty result or a negative count for an unknown panel or control.
+// What the controls, strip charts and graphs show, read back for tests through the same
+// panel handles and control constants the program uses. Each returns an empty result or a
+// negative count for an unknown panel or control.
 #pragma once
 
 #include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
+
+// An attribute as the control shows it (the ATTR_ codes of SetCtrlAttribute). 0, or kUiError.
+int GetCtrlAttribute(int panel, int control, int attribute, int* value);
+// The graph cursor's position. 0, or kUiError.
+int GetGraphCursor(int panel, int control, int cursor, double* x, double* y);
 
 // Graphs: plots in drawing order (index 0 is drawn first, at the bottom).
 int GraphPlotCount(int panel, int control);

@@ -1,4 +1,4 @@
-#include "platform/serial/sim_line.h"
+#include "tests/support/sim_line.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -108,10 +108,10 @@ void SimLine::advanceTo(double t) {
         if (s == nullptr || s->failed) continue;  // nobody listens: lost, as on a wire
         s->inQueue.insert(s->inQueue.end(), p.bytes.begin(), p.bytes.end());
         s->newBytes = true;
-        if ((s->mask & LWRS_RXFLAG) != 0 &&
+        if ((s->mask & kComEventChar) != 0 &&
             std::find(p.bytes.begin(), p.bytes.end(), static_cast<uint8_t>(s->eventChar)) !=
                 p.bytes.end())
-            s->pendingEvents |= LWRS_RXFLAG;
+            s->pendingEvents |= kComEventChar;
     }
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(landed));
 }
@@ -176,8 +176,8 @@ int SimLine::installCallback(int port, int eventMask, int notifyCount, int event
         s->pendingEvents = 0;
         return 0;
     }
-    if ((eventMask & LWRS_RECEIVE) != 0 && notifyCount < 1) return kComInvalidParameter;
-    if ((eventMask & LWRS_RXFLAG) != 0 && (eventCharacter < 0 || eventCharacter > 255))
+    if ((eventMask & kComEventNotifyCount) != 0 && notifyCount < 1) return kComInvalidParameter;
+    if ((eventMask & kComEventChar) != 0 && (eventCharacter < 0 || eventCharacter > 255))
         return kComInvalidParameter;
     s->mask = eventMask;
     s->notifyCount = notifyCount;
@@ -249,7 +249,7 @@ int SimLine::write(int port, const char* buffer, int count) {
     const int sent = s->writeLimit >= 0 ? std::min(count, s->writeLimit) : count;
     const auto* bytes = reinterpret_cast<const uint8_t*>(buffer);
     writes_.push_back(Write{port, now_, std::vector<uint8_t>(bytes, bytes + sent)});
-    if ((s->mask & LWRS_TXEMPTY) != 0) s->pendingEvents |= LWRS_TXEMPTY;
+    if ((s->mask & kComEventOutputEmpty) != 0) s->pendingEvents |= kComEventOutputEmpty;
     if (peer_) {
         const Peer peer = peer_;  // the peer may replace itself
         const std::vector<uint8_t> frame = writes_.back().bytes;
@@ -265,7 +265,7 @@ int SimLine::flushIn(int port) {
     std::erase_if(pending_, [&](const Pending& p) { return p.port == port && Due(p.time, now_); });
     s->inQueue.clear();
     s->newBytes = false;
-    s->pendingEvents &= ~LWRS_RXFLAG;
+    s->pendingEvents &= ~kComEventChar;
     return 0;
 }
 

@@ -1,6 +1,6 @@
-// The RS-232 calls of rs232.h, each handed to the active back end; reads, writes and input
+// The RS-232 calls of serial_port.h, each handed to the active back end; reads, writes and input
 // flushes also reach the traffic tap while it listens.
-#include "platform/serial/rs232.h"
+#include "platform/serial/serial_port.h"
 
 #include "platform/serial/com_service.h"
 #include "platform/serial/traffic_tap.h"

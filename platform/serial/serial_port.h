@@ -6,9 +6,9 @@
 #include <string>
 
 // Event bits of the receive notification.
-constexpr int LWRS_RXFLAG = 0x0002;   // the event character arrived
-constexpr int LWRS_TXEMPTY = 0x0004;  // the output queue ran empty
-constexpr int LWRS_RECEIVE = 0x8000;  // at least the notify count of bytes waits
+constexpr int kComEventChar = 0x0002;         // the event character arrived
+constexpr int kComEventOutputEmpty = 0x0004;  // the output queue ran empty
+constexpr int kComEventNotifyCount = 0x8000;  // at least the notify count of bytes waits
 
 // Error codes of OpenComConfig and the other calls.
 constexpr int kComUnknownSystemError = -1;

@@ -112,8 +112,6 @@ int ClearListCtrl(int panel, int control);
 
 int SetCtrlAttribute(int panel, int control, int attribute, int value);
 int SetCtrlAttribute(int panel, int control, int attribute, const char* value);
-// Reads an attribute back (tests and the console glue; the program logic never does).
-int GetCtrlAttribute(int panel, int control, int attribute, int* value);
 
 // Creates a control on panel at top/left; returns its new control constant.
 int NewCtrl(int panel, int style, const char* label, int top, int left);
@@ -133,7 +131,6 @@ int DeleteGraphPlot(int panel, int control, int plot, int refresh);
 int SetPlotAttribute(int panel, int control, int plot, int attribute, const char* value);
 int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, double max);
 int SetGraphCursor(int panel, int control, int cursor, double x, double y);
-int GetGraphCursor(int panel, int control, int cursor, double* x, double* y);
 int SetCursorAttribute(int panel, int control, int cursor, int attribute, int value);
 
 // File dialog. Result: 0 cancelled, > 0 a file was chosen (its path in path, at most 260
