@@ -42,6 +42,7 @@
 #include "platform/serial/serial_port.h"
 #include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 #include "scope/monitor.h"
 #include "tests/support/child_process.h"
 

@@ -26,6 +26,7 @@
 #include "platform/ui/traffic_view.h"
 #include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 #include "sim/pty_server.h"
 
 using namespace kervano;

@@ -6,6 +6,7 @@
 #include "link/port_setup.h"
 #include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 

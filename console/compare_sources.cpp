@@ -1,12 +1,12 @@
 #include "console/compare_sources.h"
 
 #include "link/frame.h"
-#include "link/port_setup.h"
 #include "link/transactions.h"
 #include "params/panel_binding.h"
 #include "params/param_file.h"
 #include "params/param_info.h"
 #include "params/param_set.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 

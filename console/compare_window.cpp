@@ -14,11 +14,11 @@
 #include "console/compare_sources.h"
 #include "console/settings.h"
 #include "console/startup.h"
-#include "link/port_setup.h"
 #include "params/param_file.h"
 #include "params/param_info.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/ui_service.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 

@@ -12,6 +12,7 @@
 #include "link/port_setup.h"
 #include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 #include "scope/data_graphs.h"
 #include "scope/last_capture.h"
 #include "scope/monitor.h"

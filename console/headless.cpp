@@ -7,11 +7,11 @@
 #include "console/signal_exit.h"
 #include "console/startup.h"
 #include "link/port_setup.h"
-#include "link/status_listeners.h"
 #include "params/param_file.h"
 #include "params/param_set.h"
 #include "platform/serial/port_table.h"
 #include "platform/serial/serial_port.h"
+#include "resources/status_listeners.h"
 
 namespace kervano {
 

@@ -4,7 +4,6 @@
 #include "console/data_capture.h"
 #include "console/headless_steps.h"
 #include "link/data_block.h"
-#include "link/port_setup.h"
 #include "platform/files/file_service.h"
 #include "scope/capture_csv.h"
 

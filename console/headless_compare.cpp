@@ -6,7 +6,6 @@
 #include "console/compare_sources.h"
 #include "console/compare_table.h"
 #include "console/headless_steps.h"
-#include "link/port_setup.h"
 
 namespace kervano {
 

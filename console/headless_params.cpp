@@ -5,7 +5,6 @@
 #include "console/headless_steps.h"
 #include "link/frame.h"
 #include "link/packet.h"
-#include "link/port_setup.h"
 #include "link/transactions.h"
 #include "params/param_file.h"
 #include "params/param_set.h"
@@ -23,10 +22,7 @@ constexpr double kStoreGap = 0.1;
 // Both packets from memory into the variables, as Get does; 1 when both replies came.
 int ReadBothPackets(int memory) {
     target = memory;
-    order = memory == RAM ? ORDER_READ_RAM : ORDER_READ_EEPROM;
-    const int fullRead = PushGET(memory, 0);
-    const int shortRead = PushGET(memory, 1);
-    return fullRead == 1 && shortRead == 1 ? 1 : 0;
+    return ReadParameterSet(memory);
 }
 
 // Compares every parameter with what was sent; prints each that differs. Returns how many.

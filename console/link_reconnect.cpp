@@ -8,6 +8,7 @@
 #include "params/param_state.h"
 #include "platform/serial/serial_port.h"
 #include "platform/ui/control_events.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 

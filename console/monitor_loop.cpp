@@ -8,6 +8,7 @@
 #include "link/reply_filter.h"
 #include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 #include "scope/monitor.h"
 #include "scope/monitor_traces.h"
 

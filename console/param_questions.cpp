@@ -11,7 +11,6 @@
 #include "console/menus.h"
 #include "console/settings.h"
 #include "console/startup.h"
-#include "link/port_setup.h"
 #include "params/command_guard.h"
 #include "params/known_values.h"
 #include "params/panel_binding.h"
@@ -20,6 +19,7 @@
 #include "params/param_table.h"
 #include "params/transfer_commands.h"
 #include "platform/ui/qt_panel_access.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 
@@ -45,7 +45,8 @@ QuestionAnswer Ask(const Question& question, bool& doNotAskAgain) {
     if (question.offerDoNotAsk) {
         confirm = box.addButton(Text(question.confirm), QMessageBox::AcceptRole);
     } else {
-        if (question.offerSend) send = box.addButton(Text(question.confirm), QMessageBox::AcceptRole);
+        if (question.offerSend)
+            send = box.addButton(Text(question.confirm), QMessageBox::AcceptRole);
         confirm = box.addButton(QMessageBox::Discard);
     }
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
@@ -111,14 +112,16 @@ Question Confirmation(GuardedStep step) {
             const std::string list = ListDifferences(knownEeprom, panel);
             question.text = list.empty() ? "The EEPROM already holds these values."
                                          : "These values change in the EEPROM and stay after "
-                                           "power-off:\n" + list;
+                                           "power-off:\n" +
+                                               list;
         }
     } else if (step == GUARD_TEACH) {
         question.title = "Teach new reference values?";
         question.confirm = "Teach";
-        question.text = "The controller takes its present measurement as the new references "
-                        "(refTOP, refBOT) in RAM; the panel then shows the values read back." +
-                        UnsentNote("Unsent changes replaced by the values read back:");
+        question.text =
+            "The controller takes its present measurement as the new references "
+            "(refTOP, refBOT) in RAM; the panel then shows the values read back." +
+            UnsentNote("Unsent changes replaced by the values read back:");
     } else {
         question.title = "Reset the controller?";
         question.confirm = "Reset";
@@ -189,8 +192,9 @@ bool MayCloseWithUnsentChanges() {
     question.text = UnsentSummary(unsent, "");
     // Sending is offered only while no command holds the line.
     question.offerSend = stop_flag == 1;
-    question.confirm = target == DATFILE ? "Save to file" : target == EEPROM ? "Send to EEPROM"
-                                                                              : "Send to RAM";
+    question.confirm = target == DATFILE  ? "Save to file"
+                       : target == EEPROM ? "Send to EEPROM"
+                                          : "Send to RAM";
     bool ignored = false;
     const QuestionAnswer answer = Ask(question, ignored);
     if (answer == ANSWER_CONFIRM) return true;

@@ -14,6 +14,7 @@
 #include "console/traffic_pane.h"
 #include "link/port_setup.h"
 #include "params/param_file.h"
+#include "platform/files/settings_store.h"
 #include "platform/serial/port_table.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/window_fit.h"
@@ -26,53 +27,11 @@ namespace {
 const char* const kPortKey = "port/device";
 const char* const kViewModeKey = "view/mode";
 const char* const kGeometryKey = "window/geometry";
-const char* const kParamFolderKey = "files/parameterFolder";
 const char* const kExportFolderKey = "files/exportFolder";
 const char* const kTrafficPaneKey = "view/trafficPane";
 
-
 void Remember(const char* key, const QVariant& value) {
     OpenSettings()->setValue(QLatin1String(key), value);
-}
-
-void RememberFolderOf(const char* key, const char* path) {
-    if (path == nullptr || *path == '\0') return;
-    Remember(key, QFileInfo(QString::fromLocal8Bit(path)).absolutePath());
-}
-
-// Where programs are installed: never a place to offer for saving, even to a user (root)
-// who could write there.
-bool IsSystemFolder(const QString& folder) {
-    QStringList roots;
-#ifdef Q_OS_WIN
-    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "SystemRoot"})
-        if (const QString root = qEnvironmentVariable(variable); !root.isEmpty()) roots << root;
-#else
-    roots << QStringLiteral("/usr") << QStringLiteral("/bin") << QStringLiteral("/sbin")
-          << QStringLiteral("/lib") << QStringLiteral("/lib32") << QStringLiteral("/lib64")
-          << QStringLiteral("/libx32") << QStringLiteral("/opt") << QStringLiteral("/etc")
-          << QStringLiteral("/snap") << QStringLiteral("/var/lib") << QStringLiteral("/nix")
-          << QStringLiteral("/Applications") << QStringLiteral("/System")
-          << QStringLiteral("/Library");
-#endif
-    const QString path = QDir::cleanPath(QDir(folder).absolutePath());
-    for (const QString& root : roots) {
-        const QString clean = QDir::cleanPath(root);
-        if (path.compare(clean, Qt::CaseInsensitive) == 0 ||
-            path.startsWith(clean + QLatin1Char('/'), Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
-}
-
-bool IsUsableFolder(const QString& folder) {
-    const QFileInfo info(folder);
-    return !folder.isEmpty() && info.isDir() && info.isWritable() && !IsSystemFolder(folder);
-}
-
-QString DocumentsFolder() {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 // From now on the port and the display mode are saved as the operator changes them. The
@@ -94,12 +53,6 @@ void SaveOperatorChoices() {
 }
 
 }  // namespace
-
-std::unique_ptr<QSettings> OpenSettings() {
-    const QString file = qEnvironmentVariable(kSettingsFileVariable);
-    if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QStringLiteral("kervano"), QStringLiteral("kervano-scope"));
-}
 
 void RestoreSettings() {
     const std::unique_ptr<QSettings> settings = OpenSettings();
@@ -137,22 +90,9 @@ void SaveSettings() {
     Remember(kTrafficPaneKey, traffic != nullptr && !traffic->isHidden());
 }
 
-std::string ParamFileFolder() {
-    const QString remembered = OpenSettings()->value(QLatin1String(kParamFolderKey)).toString();
-    if (!remembered.isEmpty() && QFileInfo(remembered).isDir()) return remembered.toStdString();
-    const QString program = QString::fromLocal8Bit(proj_dir);
-    if (IsUsableFolder(program)) return program.toStdString();
-    return DocumentsFolder().toStdString();
-}
-
-void RememberParamFile(const char* path) {
-    RememberFolderOf(kParamFolderKey, path);
-}
-
 std::string ExportFolder() {
-    const QString remembered = OpenSettings()->value(QLatin1String(kExportFolderKey)).toString();
-    if (!remembered.isEmpty() && QFileInfo(remembered).isDir()) return remembered.toStdString();
-    return ParamFileFolder();
+    const std::string remembered = RememberedFolder(kExportFolderKey);
+    return remembered.empty() ? ParamFileFolder() : remembered;
 }
 
 void RememberExportFile(const char* path) {

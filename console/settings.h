@@ -1,22 +1,14 @@
 // What the tool remembers between runs: the port last chosen (by its device path, since
 // numbers change as adapters come and go), the display mode, the window's size and position,
-// the folders of the last parameter file and of the last export, and whether the traffic pane
-// was open. Kept in Qt's settings store under organisation
-// "kervano", application "kervano-scope"; the environment variable KERVANO_SCOPE_SETTINGS
-// names a file to keep them in instead (tests, a portable set-up).
+// the folder of the last export, and whether the traffic pane was open; kept in the settings
+// store (platform/files/settings_store.h), beside the parameter file's folder.
 #pragma once
 
-#include <memory>
 #include <string>
 
-class QSettings;
+#include "platform/files/settings_store.h"
 
 namespace kervano {
-
-constexpr const char* kSettingsFileVariable = "KERVANO_SCOPE_SETTINGS";
-
-// The settings store (the file KERVANO_SCOPE_SETTINGS names, else Qt's store of the tool).
-std::unique_ptr<QSettings> OpenSettings();
 
 // At start-up, once the panels are loaded and before the port selector is filled. Start-up
 // always opens COM1, so the remembered device becomes COM1 when it is present and the command
@@ -30,12 +22,6 @@ void RestorePanes();
 // At shutdown, while the panel still exists: the window's size and position, the panes.
 void SaveSettings();
 
-// The folder the parameter-file dialog opens in: the folder of the last parameter file; else
-// the program's directory (proj_dir) when it is writable and no system folder; else the
-// user's documents folder. An installed program never offers its own folder for saving.
-std::string ParamFileFolder();
-// Remembers the folder of a parameter file the operator has just chosen.
-void RememberParamFile(const char* path);
 // The folder the export dialogs open in: that of the last export, else ParamFileFolder().
 std::string ExportFolder();
 // Remembers the folder of an export file the operator has just chosen.

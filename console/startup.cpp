@@ -23,6 +23,7 @@
 #include "params/transfer_commands.h"
 #include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 #include "scope/chart_labels.h"
 #include "scope/data_graphs.h"
 #include "scope/last_capture.h"

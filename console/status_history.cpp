@@ -1,6 +1,6 @@
 #include "console/status_history.h"
 
-#include "link/status_listeners.h"
+#include "resources/status_listeners.h"
 #include "scope/monitor_recorder.h"
 
 namespace kervano {

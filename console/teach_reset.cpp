@@ -17,6 +17,7 @@
 #include "params/param_table.h"
 #include "platform/serial/serial_port.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 

@@ -28,6 +28,7 @@
 #include "link/transactions.h"
 #include "params/param_set.h"
 #include "platform/serial/serial_port.h"
+#include "resources/status_line.h"
 #include "tests/support/sim_line.h"
 
 using namespace kervano;

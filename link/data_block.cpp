@@ -5,6 +5,7 @@
 #include "link/raw_reply.h"
 #include "platform/serial/serial_port.h"
 #include "platform/serial/traffic_tap.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 

@@ -4,20 +4,19 @@
 #include <cstring>
 #include <string>
 
-#include "console/startup.h"
 #include "link/frame.h"
 #include "link/link_state.h"
 #include "link/packet.h"
 #include "link/reply_filter.h"
-#include "link/status_listeners.h"
 #include "link/transactions.h"
 #include "params/known_values.h"
 #include "params/panel_binding.h"
 #include "params/param_set.h"
-#include "params/transfer_commands.h"
 #include "platform/serial/serial_port.h"
 #include "platform/serial/traffic_tap.h"
+#include "resources/panel_handle.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 
@@ -27,7 +26,6 @@ int graphrefresh = 0;
 int ret = 0;
 double tstart = 0.0;
 double tdiff = 0.0;
-char szStatus[kStatusBytes] = "";
 
 namespace {
 constexpr double kReplyTimeout = 1.5;  // a notified reply
@@ -59,37 +57,10 @@ const char* ComErrorText(int code) {
     }
 }
 
-void SetStatusText(const char* text) {
-    std::size_t n = std::min(std::strlen(text), static_cast<std::size_t>(kStatusBytes - 1));
-    // Texts are UTF-8: a cut never leaves half a character behind.
-    if (text[n] != '\0') {
-        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    }
-    std::memcpy(szStatus, text, n);
-    szStatus[n] = '\0';
-}
-
 void SetWriteFailureText(int written, const char* what) {
     const std::string text =
         std::string(written < 0 ? ComErrorText(written) : "Transmit error") + " - " + what;
     SetStatusText(text.c_str());
-}
-
-namespace {
-std::string shownStatus;
-}
-
-bool StatusLineShows(const char* text) {
-    return shownStatus == text;
-}
-
-void ShowStatus(const char* text) {
-    shownStatus = text;
-    SetCtrlVal(panelHandle, PANEL_STATUS, text);
-    NotifyStatusListeners(text);
-}
-void ShowStatus() {
-    ShowStatus(szStatus);
 }
 
 void InstallReceiveNotification() {
@@ -124,18 +95,16 @@ int InitRS232(int port) {
     int result = 0;
     if (CheckComLine(port) == 1) {
         target = RAM;
-        const int fullRead = PushGET(RAM, 0);
-        target = RAM;
         ShowTarget();
-        const int shortRead = PushGET(RAM, 1);
+        const int setRead = ReadParameterSet(RAM);
         SetPanelValues();
         // Only a block of exactly 64 bytes carries the firmware text.
         const bool firmwareRead = GetVERSIONInfo() == kVersionBytes;
         if (!firmwareRead) SetStatusText(kFirmwareErrorText);
         // The panel then shows values the controller never sent: that must not end on the
         // firmware text as if all were well.
-        if (fullRead != 1 || shortRead != 1) SetStatusText(kParametersNotReadText);
-        result = firmwareRead && fullRead == 1 && shortRead == 1 ? 1 : 0;
+        if (setRead != 1) SetStatusText(kParametersNotReadText);
+        result = firmwareRead && setRead == 1 ? 1 : 0;
     }
     ShowStatus();
     return result;

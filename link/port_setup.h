@@ -2,11 +2,12 @@
 // notified reply and the echo check.
 #pragma once
 
+#include "resources/status_line.h"
+
 namespace kervano {
 
 constexpr int eventMask = 0x8006;
 constexpr int kNotifyCount = 36;
-constexpr int kStatusBytes = 66;
 
 extern int com;           // COM port in use
 extern int rx_flag;       // 1 once a reply frame was taken in
@@ -14,21 +15,13 @@ extern int graphrefresh;  // 1 with every frame taken in; the monitor redraws an
 extern int ret;           // result of the last WaitRxFull
 extern double tstart;     // start of the wait in progress (shared by every wait)
 extern double tdiff;      // time elapsed in that wait
-extern char szStatus[kStatusBytes];
 
 // Status text of an OpenComConfig error code.
 const char* ComErrorText(int code);
-// Copies text (UTF-8) into szStatus, cut to fit at a character boundary.
-void SetStatusText(const char* text);
 // Puts why a frame did not go out whole into szStatus: the port's error for a negative
 // count ("Port is not open - ..."), else a transmit error; what names what was lost
 // ("parameters not sent!").
 void SetWriteFailureText(int written, const char* what);
-// Shows text (or szStatus) in the status line.
-void ShowStatus(const char* text);
-void ShowStatus();
-// True when text is what the status line shows last.
-bool StatusLineShows(const char* text);
 
 // Returns 1 when the line passed the echo check and both parameter packets and the firmware
 // text were read, 0 otherwise (the status line says which step failed).

@@ -13,6 +13,7 @@
 #include "params/param_set.h"
 #include "platform/serial/serial_port.h"
 #include "platform/serial/traffic_tap.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 
@@ -84,6 +85,12 @@ int PushGET(int targetCode, int flag) {
     RecordPacket(targetCode, flag, pp);
     ShowStatus("Parameter-frame received! - Line Ok!");
     return 1;
+}
+
+int ReadParameterSet(int targetCode) {
+    const int fullRead = PushGET(targetCode, 0);
+    const int shortRead = PushGET(targetCode, 1);
+    return fullRead == 1 && shortRead == 1 ? 1 : 0;
 }
 
 int GetVERSIONInfo() {

@@ -20,6 +20,9 @@ extern char szVersion[kVersionBytes];
 // the reply was refused (the status line then says which; the variables are unchanged),
 // and for the file target, which it leaves alone.
 int PushGET(int targetCode, int flag);
+// The whole set from RAM or EEPROM: the full packet, then the short one (both are always
+// asked for). Returns 1 when both replies came, 0 otherwise.
+int ReadParameterSet(int targetCode);
 int GetVERSIONInfo();
 // szVersion as UTF-8, for every text that shows it.
 std::string FirmwareTextUtf8();

@@ -1,9 +1,10 @@
 #include "params/panel_binding.h"
 
-#include "console/startup.h"
 #include "params/param_set.h"
 #include "params/param_state.h"
 #include "params/param_table.h"
+#include "platform/ui/ui_service.h"
+#include "resources/panel_handle.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {
@@ -53,6 +54,15 @@ void ReadPanelFields(unsigned short* values) {
 void WritePanelFields(const unsigned short* values) {
     for (int p = 0; p < kParameterCount; ++p) {
         SetCtrlVal(panelHandle, ParameterControl(p), static_cast<unsigned int>(values[p]));
+    }
+}
+
+void ShowTarget() {
+    for (int code : {RAM, EEPROM, DATFILE}) {
+        const int control = code == EEPROM    ? PANEL_RBTEEPROM
+                            : code == DATFILE ? PANEL_RBTFILE
+                                              : PANEL_RBTRAM;
+        SetCtrlVal(panelHandle, control, code == target ? 1 : 0);
     }
 }
 

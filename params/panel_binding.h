@@ -5,6 +5,9 @@ namespace kervano {
 
 void GetPanelValues();
 void SetPanelValues();
+// Lights the target button that names target and turns the other two off, so the panel
+// never shows a target other than the one Send and Get will use.
+void ShowTarget();
 
 // The panel control of parameter index (kParameterTable order).
 int ParameterControl(int index);

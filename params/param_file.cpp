@@ -4,18 +4,33 @@
 #include <cstdio>
 #include <string_view>
 
-#include "console/settings.h"
 #include "link/frame.h"
 #include "link/packet.h"
-#include "link/port_setup.h"
 #include "params/panel_binding.h"
 #include "platform/files/file_service.h"
+#include "platform/files/settings_store.h"
 #include "platform/ui/ui_service.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 
 char file_name[kPathBytes] = "";
 char proj_dir[kPathBytes] = "";
+
+namespace {
+constexpr const char* kParamFolderKey = "files/parameterFolder";
+}  // namespace
+
+std::string ParamFileFolder() {
+    const std::string remembered = RememberedFolder(kParamFolderKey);
+    if (!remembered.empty()) return remembered;
+    if (IsUsableFolder(proj_dir)) return proj_dir;
+    return DocumentsFolder();
+}
+
+void RememberParamFile(const char* path) {
+    RememberFolderOf(kParamFolderKey, path);
+}
 
 namespace {
 constexpr int kRecordWords = PNUM;

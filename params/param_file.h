@@ -15,6 +15,13 @@ constexpr const char* kParamFileFilter = "*.dat";
 // A parameter file is a few hundred bytes at most; a larger file is refused unread.
 constexpr long long kMaxParamFileBytes = 64 * 1024;
 
+// The folder the parameter-file dialog opens in: the folder of the last parameter file; else
+// the program's directory (proj_dir) when it is writable and no system folder; else the
+// user's documents folder. An installed program never offers its own folder for saving.
+std::string ParamFileFolder();
+// Remembers the folder of a parameter file the operator has just chosen.
+void RememberParamFile(const char* path);
+
 // The saving dialog; its result as FileSelectPopup's (> 0: file_name holds the choice).
 int AskForSaveFile();
 // Saves the panel's set to file_name. Returns 1 when the file was written, 0 otherwise

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "console/startup.h"
 #include "link/frame.h"
 #include "link/packet.h"
 #include "link/port_setup.h"
@@ -14,7 +13,9 @@
 #include "params/param_set.h"
 #include "params/param_state.h"
 #include "platform/serial/serial_port.h"
+#include "resources/panel_handle.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 
 namespace kervano {
 
@@ -38,10 +39,6 @@ void TargetButton(int control, int code, int off1, int off2) {
         target = RAM;
         SetCtrlVal(panelHandle, PANEL_RBTRAM, 1);
     }
-}
-
-int TargetControl(int code) {
-    return code == EEPROM ? PANEL_RBTEEPROM : code == DATFILE ? PANEL_RBTFILE : PANEL_RBTRAM;
 }
 
 // Writes one packet of the set as a frame; true when all 36 bytes went out. A packet that
@@ -116,11 +113,6 @@ void LoadParameterFile() {
     ShowStatus((std::string("Parameters loaded from ") + file_name).c_str());
 }
 
-void ShowTarget() {
-    for (int code : {RAM, EEPROM, DATFILE})
-        SetCtrlVal(panelHandle, TargetControl(code), code == target ? 1 : 0);
-}
-
 int CC_RBTRam(int /*panel*/, int /*control*/, int event, void* /*callbackData*/, int /*eventData1*/,
               int /*eventData2*/) {
     if (event == EVENT_VAL_CHANGED) TargetButton(PANEL_RBTRAM, RAM, PANEL_RBTEEPROM, PANEL_RBTFILE);
@@ -178,12 +170,10 @@ int CC_BTNGet(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
             return 0;
         }
         SetParameterNote("");
-        order = target == RAM ? ORDER_READ_RAM : ORDER_READ_EEPROM;
-        const int fullRead = PushGET(target, 0);
-        const int shortRead = PushGET(target, 1);
+        const int setRead = ReadParameterSet(target);
         SetPanelValues();
         // A later success must not hide an earlier time-out.
-        if (fullRead != 1 || shortRead != 1) {
+        if (setRead != 1) {
             ShowStatus(kParametersNotReadText);
         } else {
             ShowStatus(("Parameters read from " + MemoryName(target)).c_str());

@@ -3,9 +3,6 @@
 
 namespace kervano {
 
-// Lights the target button that names target and turns the other two off, so the panel
-// never shows a target other than the one Send and Get will use.
-void ShowTarget();
 // Send's two frames to target (RAM or EEPROM), from the variables as they stand. Returns 1
 // when both went out whole, 0 otherwise (the status line then says what was lost).
 int SendParaToController();

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "console/startup.h"
 #include "platform/ui/ui_service.h"
+#include "resources/panel_handle.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {

@@ -1,6 +1,6 @@
 #include "scope/data_graphs.h"
 
-#include "console/startup.h"
+#include "resources/panel_handle.h"
 #include "resources/panel_ids.h"
 #include "scope/chart_labels.h"
 #include "scope/monitor.h"

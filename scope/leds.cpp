@@ -1,6 +1,6 @@
 #include "scope/leds.h"
 
-#include "console/startup.h"
+#include "resources/panel_handle.h"
 #include "resources/panel_ids.h"
 
 namespace kervano {

@@ -1,7 +1,7 @@
 #include "scope/monitor.h"
 
-#include "console/startup.h"
 #include "link/frame.h"
+#include "resources/panel_handle.h"
 #include "resources/panel_ids.h"
 #include "scope/chart_labels.h"
 #include "scope/leds.h"

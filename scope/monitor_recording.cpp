@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "link/port_setup.h"
+#include "resources/status_line.h"
 #include "scope/monitor.h"
 
 namespace kervano {

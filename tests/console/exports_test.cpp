@@ -24,6 +24,7 @@
 #include "console/startup.h"
 #include "link/data_block.h"
 #include "link/frame.h"
+#include "params/param_file.h"
 #include "params/param_set.h"
 #include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"

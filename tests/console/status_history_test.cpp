@@ -15,9 +15,9 @@
 #include "console/commands.h"
 #include "console/link_view.h"
 #include "console/startup.h"
-#include "link/port_setup.h"
 #include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 #include "tests/support/app/panel_fixture.h"
 
 using namespace kervano;

@@ -10,13 +10,14 @@
 
 #include "console/startup.h"
 #include "link/frame.h"
-#include "link/status_listeners.h"
 #include "params/param_set.h"
 #include "params/transfer_commands.h"
 #include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
+#include "resources/status_listeners.h"
 #include "tests/support/app/panel_fixture.h"
 
 using namespace kervano;

@@ -13,6 +13,7 @@
 #include "params/param_set.h"
 #include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
+#include "resources/status_line.h"
 #include "tests/support/app/panel_fixture.h"
 
 using namespace kervano;

@@ -1,4 +1,4 @@
-#include "link/status_listeners.h"
+#include "resources/status_listeners.h"
 
 #include <algorithm>
 #include <vector>
