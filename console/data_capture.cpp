@@ -41,8 +41,7 @@ void ReportIncompleteCapture(bool monitorReply, int blocks) {
 }  // namespace
 
 int CaptureDataBlocks() {
-    FlushInQ(com);
-    FlushOutQ(com);
+    FlushQueues(com);
     rx_flag = 0;
     // The request carries whatever pp holds, normally the last reply taken in.
     order = ORDER_MONITOR;
@@ -65,8 +64,7 @@ int CaptureDataBlocks() {
     // Blocks have no frame header: with the notification on, their first 36 bytes would
     // be taken for a frame.
     RemoveReceiveNotification();
-    FlushInQ(com);
-    FlushOutQ(com);
+    FlushQueues(com);
     ClearDataCurves();
     for (int start : {0, 64, 128, 192}) {
         order = ORDER_DATA;

@@ -26,8 +26,7 @@ void PackMonitorRequest() {
 }
 
 void FlushBoth() {
-    FlushInQ(com);
-    FlushOutQ(com);
+    FlushQueues(com);
 }
 
 // When the last monitor request went out (-1: none), and the replies taken by then. Stop

@@ -9,7 +9,6 @@
 #include "console/param_questions.h"
 #include "console/port_selector.h"
 #include "console/settings.h"
-#include "console/shown_report.h"
 #include "console/traffic_pane.h"
 #include "link/data_block.h"
 #include "link/frame.h"
@@ -129,7 +128,6 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
 
     InitVars();
     InitRS232(com);
-    ArmShownReport(panelHandle);
     DisplayPanel(panelHandle);
     RestorePanes();
     RunUserInterface();

@@ -51,8 +51,7 @@ void ShowOutcome(bool teach, bool acknowledged, bool reread, const unsigned shor
 void AcknowledgedTransaction(int orderCode, bool teach) {
     unsigned short before[kParameterCount];
     ReadPanelFields(before);
-    FlushInQ(com);
-    FlushOutQ(com);
+    FlushQueues(com);
     order = orderCode;
     GetPanelValues();
     CopyVarsToPP(0);

@@ -49,8 +49,7 @@ void BuildBlockRequest(int startIndex, int second, int orderCode) {
 
 int ReadData64(int startIndex, int second, int orderCode) {
     BuildBlockRequest(startIndex, second, orderCode);
-    FlushInQ(com);
-    FlushOutQ(com);
+    FlushQueues(com);
     rx_flag = 0;
     nBytesW = WriteTxBuf(com);
     ShowStatus("Waiting for Data[64] ...");

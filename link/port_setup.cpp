@@ -34,6 +34,11 @@ constexpr double kEchoDelay = 0.05;
 constexpr int kEchoWord = 0x00AA;
 }  // namespace
 
+void FlushQueues(int port) {
+    FlushInQ(port);
+    FlushOutQ(port);
+}
+
 const char* ComErrorText(int code) {
     switch (code) {
         case -1:
@@ -87,8 +92,7 @@ int InitRS232(int port) {
         return 0;
     }
     SetComTime(port, kPortTimeout);
-    FlushInQ(port);
-    FlushOutQ(port);
+    FlushQueues(port);
     SetCTSMode(port, 0);
     InstallComCallback(port, eventMask, kNotifyCount, sync, RX_Receive_Function, nullptr);
 
@@ -146,8 +150,7 @@ int WaitRxFull() {
 int CheckComLine(int port) {
     CopyVarsToPP(0);
     FillTxBuf(ORDER_ECHO, pp);
-    FlushInQ(port);
-    FlushOutQ(port);
+    FlushQueues(port);
     nBytesW = WriteTxBuf(port);
     Delay(kEchoDelay);
     nBytesR = ComRd(port, reinterpret_cast<char*>(szReadBuf), kFrameBytes);

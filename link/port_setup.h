@@ -16,6 +16,9 @@ extern int ret;           // result of the last WaitRxFull
 extern double tstart;     // start of the wait in progress (shared by every wait)
 extern double tdiff;      // time elapsed in that wait
 
+// Discards whatever waits in the port's input and output queues, as every request does
+// before it writes.
+void FlushQueues(int port);
 // Status text of an OpenComConfig error code.
 const char* ComErrorText(int code);
 // Puts why a frame did not go out whole into szStatus: the port's error for a negative

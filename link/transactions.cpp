@@ -54,8 +54,7 @@ int PushGET(int targetCode, int flag) {
     if (targetCode == DATFILE) return 0;
     order = targetCode == EEPROM ? ORDER_READ_EEPROM : ORDER_READ_RAM;
     CopyVarsToPP(flag);
-    FlushInQ(com);
-    FlushOutQ(com);
+    FlushQueues(com);
     FillTxBuf(order, pp);
     rx_flag = 0;
     nBytesW = WriteTxBuf(com);
@@ -95,8 +94,7 @@ int ReadParameterSet(int targetCode) {
 
 int GetVERSIONInfo() {
     RemoveReceiveNotification();
-    FlushInQ(com);
-    FlushOutQ(com);
+    FlushQueues(com);
     order = ORDER_FIRMWARE;
     FillTxBuf(ORDER_FIRMWARE, pp);
     nBytesW = WriteTxBuf(com);
@@ -117,8 +115,7 @@ int GetVERSIONInfo() {
     }
 
     InstallReceiveNotification();
-    FlushInQ(com);
-    FlushOutQ(com);
+    FlushQueues(com);
     rx_flag = 0;
     ShowStatus();
     return n;

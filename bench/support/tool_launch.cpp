@@ -49,8 +49,8 @@ Launch LaunchTool(const std::string& binDir, double idleSeconds) {
         "KERVANO_SCOPE_SETTINGS=/tmp/monitor_bench-" + std::to_string(getpid()) + ".conf";
     std::remove(settings.c_str() + settings.find('=') + 1);
     const double launchedAt = MonotonicSeconds();
-    ChildProcess tool(binDir + "/kervano-scope", {"--port", "1=" + device},
-                      {"KERVANO_REPORT_SHOWN=1", "QT_ACCESSIBILITY=0", settings});
+    ChildProcess tool(binDir + "/kervano-scope-timed", {"--port", "1=" + device},
+                      {"QT_ACCESSIBILITY=0", settings});
     const std::string line = tool.firstLine(10.0);
     const double shownAt = NumberAfter(line, "(monotonic ");
     if (shownAt < 0) {

@@ -1,6 +1,7 @@
 #include "platform/serial/com_service.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/serial/host_com_service.h"
 
@@ -32,6 +33,28 @@ int CheckComOpenParameters(int port, long baudRate, int parity, int dataBits, in
     if (dataBits < 5 || dataBits > 8) return fail(kComInvalidParameter, "invalid data bits");
     if (stopBits != 1 && stopBits != 2) return fail(kComInvalidParameter, "invalid stop bits");
     return 0;
+}
+
+int CheckComTimeout(double seconds) {
+    return std::isfinite(seconds) && seconds >= 0.0 ? 0 : kComInvalidParameter;
+}
+
+int CheckComCtsMode(int mode) {
+    return mode >= 0 && mode <= 2 ? 0 : kComInvalidParameter;
+}
+
+int CheckComNotification(int eventMask, int notifyCount, int eventCharacter) {
+    constexpr int kMaxNotifyCount = 1 << 20;
+    if ((eventMask & kComEventNotifyCount) != 0 &&
+        (notifyCount < 1 || notifyCount > kMaxNotifyCount))
+        return kComInvalidParameter;
+    if ((eventMask & kComEventChar) != 0 && (eventCharacter < 0 || eventCharacter > 255))
+        return kComInvalidParameter;
+    return 0;
+}
+
+int CheckComBuffer(const char* buffer, int count) {
+    return count >= 0 && (count == 0 || buffer != nullptr) ? 0 : kComInvalidParameter;
 }
 
 int DueComEvents(int mask, bool newBytes, int queued, int notifyCount, int pendingEvents) {

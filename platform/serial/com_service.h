@@ -48,6 +48,15 @@ void SetComService(ComService* service);
 // problem, when given, receives a short explanation.
 int CheckComOpenParameters(int port, long baudRate, int parity, int dataBits, int stopBits,
                            std::string* problem = nullptr);
+// The checks of the other calls' arguments, the same for every back end: 0 when usable, else
+// kComInvalidParameter. A time-out is finite and not negative; the handshake mode 0..2; a
+// notification counts 1..2^20 bytes when it waits for a count and takes an event character
+// 0..255 when it watches for one; a buffer exists unless the count is 0.
+int CheckComTimeout(double seconds);
+int CheckComCtsMode(int mode);
+int CheckComNotification(int eventMask, int notifyCount, int eventCharacter);
+int CheckComBuffer(const char* buffer, int count);
+
 // The event bits a notification is due with, 0 when none. With kComEventNotifyCount in the mask the
 // routine runs once new bytes have arrived since the last notification and at least
 // notifyCount bytes wait; the other bits that occurred meanwhile ride along. Without it the

@@ -28,7 +28,6 @@ constexpr double kDefaultTimeout = 10.0;
 // finely the command loops see their own time-outs (1.5 s, 2.0 s), and each wake-up costs
 // processor time (a 2 ms limit woke a waiting loop 500 times a second).
 constexpr int kIdleWaitMs = 10;
-constexpr int kMaxNotifyCount = 1 << 20;
 
 const auto kStart = std::chrono::steady_clock::now();
 
@@ -198,7 +197,7 @@ int HostComService::close(int number) {
 int HostComService::setTimeout(int number, double seconds) {
     Port* port = openPort(number);
     if (port == nullptr) return kComPortNotOpen;
-    if (!std::isfinite(seconds) || seconds < 0.0) return kComInvalidParameter;
+    if (const int invalid = CheckComTimeout(seconds)) return invalid;
     port->timeout = seconds;
     return 0;
 }
@@ -206,7 +205,7 @@ int HostComService::setTimeout(int number, double seconds) {
 int HostComService::setCtsMode(int number, int mode) {
     Port* port = openPort(number);
     if (port == nullptr) return kComPortNotOpen;
-    if (mode < 0 || mode > 2) return kComInvalidParameter;
+    if (const int invalid = CheckComCtsMode(mode)) return invalid;
     // Best effort: pseudo-terminals have no handshake lines.
     port->serial->setFlowControl(mode == 0 ? QSerialPort::NoFlowControl
                                            : QSerialPort::HardwareControl);
@@ -225,11 +224,8 @@ int HostComService::installCallback(int number, int eventMask, int notifyCount, 
         port->pendingEvents = 0;
         return 0;
     }
-    if ((eventMask & kComEventNotifyCount) != 0 &&
-        (notifyCount < 1 || notifyCount > kMaxNotifyCount))
-        return kComInvalidParameter;
-    if ((eventMask & kComEventChar) != 0 && (eventCharacter < 0 || eventCharacter > 255))
-        return kComInvalidParameter;
+    if (const int invalid = CheckComNotification(eventMask, notifyCount, eventCharacter))
+        return invalid;
     port->mask = eventMask;
     port->notifyCount = notifyCount;
     port->eventChar = eventCharacter;
@@ -287,7 +283,7 @@ void HostComService::pullAll() {
 int HostComService::read(int number, char* buffer, int count) {
     Port* port = openPort(number);
     if (port == nullptr) return kComPortNotOpen;
-    if (count < 0 || (count > 0 && buffer == nullptr)) return kComInvalidParameter;
+    if (const int invalid = CheckComBuffer(buffer, count)) return invalid;
     if (count == 0) return 0;
     const size_t wanted = static_cast<size_t>(count);
     const double deadline = timer() + port->timeout;
@@ -308,7 +304,7 @@ int HostComService::read(int number, char* buffer, int count) {
 int HostComService::write(int number, const char* buffer, int count) {
     Port* port = openPort(number);
     if (port == nullptr) return kComPortNotOpen;
-    if (count < 0 || (count > 0 && buffer == nullptr)) return kComInvalidParameter;
+    if (const int invalid = CheckComBuffer(buffer, count)) return invalid;
     if (port->failed) return kComIoError;
     if (count == 0) return 0;
     QSerialPort& serial = *port->serial;

@@ -155,14 +155,14 @@ int SimLine::close(int port) {
 int SimLine::setTimeout(int port, double seconds) {
     PortState* s = openState(port);
     if (s == nullptr) return kComPortNotOpen;
-    if (!std::isfinite(seconds) || seconds < 0.0) return kComInvalidParameter;
+    if (const int invalid = CheckComTimeout(seconds)) return invalid;
     s->timeout = seconds;
     return 0;
 }
 
 int SimLine::setCtsMode(int port, int mode) {
     if (openState(port) == nullptr) return kComPortNotOpen;
-    return mode < 0 || mode > 2 ? kComInvalidParameter : 0;
+    return CheckComCtsMode(mode);
 }
 
 int SimLine::installCallback(int port, int eventMask, int notifyCount, int eventCharacter,
@@ -176,9 +176,8 @@ int SimLine::installCallback(int port, int eventMask, int notifyCount, int event
         s->pendingEvents = 0;
         return 0;
     }
-    if ((eventMask & kComEventNotifyCount) != 0 && notifyCount < 1) return kComInvalidParameter;
-    if ((eventMask & kComEventChar) != 0 && (eventCharacter < 0 || eventCharacter > 255))
-        return kComInvalidParameter;
+    if (const int invalid = CheckComNotification(eventMask, notifyCount, eventCharacter))
+        return invalid;
     s->mask = eventMask;
     s->notifyCount = notifyCount;
     s->eventChar = eventCharacter;
@@ -205,7 +204,7 @@ double SimLine::completeAt(int port, size_t wanted, double deadline) const {
 
 int SimLine::read(int port, char* buffer, int count) {
     if (openState(port) == nullptr) return kComPortNotOpen;
-    if (count < 0 || (count > 0 && buffer == nullptr)) return kComInvalidParameter;
+    if (const int invalid = CheckComBuffer(buffer, count)) return invalid;
     if (count == 0) return 0;
     advanceTo(now_);  // bytes scheduled for this very moment are already there
     const size_t wanted = static_cast<size_t>(count);
@@ -243,7 +242,7 @@ int SimLine::waitForInput(int port, int count, double seconds) {
 int SimLine::write(int port, const char* buffer, int count) {
     PortState* s = openState(port);
     if (s == nullptr) return kComPortNotOpen;
-    if (count < 0 || (count > 0 && buffer == nullptr)) return kComInvalidParameter;
+    if (const int invalid = CheckComBuffer(buffer, count)) return invalid;
     if (s->failed) return kComIoError;
     if (count == 0) return 0;
     const int sent = s->writeLimit >= 0 ? std::min(count, s->writeLimit) : count;
