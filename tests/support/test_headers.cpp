@@ -1,0 +1,1 @@
+// Compiled only to build the test programs' shared precompiled header.
