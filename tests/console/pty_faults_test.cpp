@@ -29,6 +29,7 @@
 #include "resources/panel_ids.h"
 #include "sim/controller_model.h"
 #include "tests/support/app/run_program.h"
+#include "tests/support/test_pty.h"
 
 using namespace kervano;
 
@@ -274,16 +275,15 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
 
 INSTANTIATE_TEST_SUITE_P(
     PtyFaults, ControllerGone,
-    ::testing::Values(
-        GoneCase{"BeforeTheTool", 0, 0, 0, "No serial port found"},
-        GoneCase{"DuringTheLineCheck", 5, 0, 0, "Timeout < 36 Bytes"},
-        GoneCase{"DuringTheParameterRead", 2, 0, 0, kParametersNotReadText},
-        GoneCase{"DuringTheFirmwareRead", 7, 0, 0, kFirmwareErrorText},
-        GoneCase{"DuringTheMonitor", 8, 5, PANEL_BTNRUN, kStopHintText},
-        // The blocks before the one that timed out keep their places.
-        GoneCase{"DuringTheDataCapture", 9, 3, PANEL_BTNDATA,
-                 "Data incomplete - only 3 of 4 blocks received!"},
-        GoneCase{"DuringTheTeachWait", 6, 0, PANEL_BUTTONTEACH, "Timeout RS-232!!"}),
+    ::testing::Values(GoneCase{"BeforeTheTool", 0, 0, 0, "No serial port found"},
+                      GoneCase{"DuringTheLineCheck", 5, 0, 0, "Timeout < 36 Bytes"},
+                      GoneCase{"DuringTheParameterRead", 2, 0, 0, kParametersNotReadText},
+                      GoneCase{"DuringTheFirmwareRead", 7, 0, 0, kFirmwareErrorText},
+                      GoneCase{"DuringTheMonitor", 8, 5, PANEL_BTNRUN, kStopHintText},
+                      // The blocks before the one that timed out keep their places.
+                      GoneCase{"DuringTheDataCapture", 9, 3, PANEL_BTNDATA,
+                               "Data incomplete - only 3 of 4 blocks received!"},
+                      GoneCase{"DuringTheTeachWait", 6, 0, PANEL_BUTTONTEACH, "Timeout RS-232!!"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Bytes no controller should send -------------------------------------------------
@@ -403,17 +403,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PtyFaults, PortsThatCannotBeOpenedAreReportedAndTheToolStaysUsable) {
     // A pty whose slave side was never unlocked refuses every open, root's included (where
     // a chmod would not stop the open).
-    const int locked = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(locked, 0);
-    ASSERT_EQ(grantpt(locked), 0);
-    const std::string lockedPath = ptsname(locked);
+    TestPty locked(TestPty::Slave::Locked);
+    ASSERT_TRUE(locked.ok());
     const std::string file = dir.filePath(QStringLiteral("plain.txt")).toStdString();
     std::ofstream(file) << "not a tty\n";
     const struct {
         std::string path;
         const char* shown;
     } cases[] = {
-        {lockedPath, "Cannot open port"},
+        {locked.slavePath(), "Cannot open port"},
         {dir.filePath(QStringLiteral("no-such-device")).toStdString(), "No serial port found"},
         {file, "Cannot open port"},
         {dir.path().toStdString(), "Cannot open port"},
@@ -435,7 +433,6 @@ TEST_F(PtyFaults, PortsThatCannotBeOpenedAreReportedAndTheToolStaysUsable) {
                   after = StatusLineText();
               }),
               0);
-    ::close(locked);
     ASSERT_EQ(shown.size(), std::size(cases));
     for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i], cases[i].shown) << cases[i].path;
     EXPECT_EQ(back, "PTY 1.31");

@@ -14,7 +14,8 @@
 #include "platform/serial/com_service.h"
 #include "platform/serial/port_table.h"
 #include "platform/serial/serial_port.h"
-#include "tests/platform/test_pty.h"
+#include "tests/platform/test_frame.h"
+#include "tests/support/test_pty.h"
 
 namespace {
 
@@ -276,7 +277,7 @@ TEST_F(HostSerial, CallsOnAClosedPortFailWithoutHarm) {
     EXPECT_EQ(FlushInQ(kPort), kComPortNotOpen);
     EXPECT_EQ(SetComTime(kPort, 1.0), kComPortNotOpen);
     EXPECT_EQ(InstallComCallback(kPort, 0x8000, 36, 0x55, Record, &notes), kComPortNotOpen);
-    EXPECT_EQ(pty.receive(1, 50).size(), 0u);
+    EXPECT_EQ(pty.receive(1, 0.05).size(), 0u);
 }
 
 TEST_F(HostSerial, RejectsBadArgumentsOnAnOpenPort) {

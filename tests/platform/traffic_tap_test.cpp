@@ -9,8 +9,9 @@
 
 #include "platform/serial/port_table.h"
 #include "platform/serial/serial_port.h"
-#include "tests/platform/test_pty.h"
 #include "tests/support/sim_line.h"
+#include "tests/platform/test_frame.h"
+#include "tests/support/test_pty.h"
 
 namespace {
 

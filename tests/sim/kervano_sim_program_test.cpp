@@ -9,11 +9,10 @@
 
 #include "tests/sim/sim_test_helpers.h"
 #include "tests/support/child_process.h"
+#include "tests/support/test_pty.h"
 
 using simtest::payload;
-using simtest::RawTty;
 using simtest::request;
-using simtest::secondsSince;
 using simtest::wordAt;
 
 namespace {
@@ -79,23 +78,23 @@ TEST(KervanoSimProgram, HangsUpAfterTheGivenFrames) {
     ASSERT_TRUE(client.ok());
     EXPECT_EQ(client.transact(request(5), 36).size(), 36u);
     bool hungUp = false;
-    (void)simtest::writeAll(client.fd(), request(5));
-    EXPECT_TRUE(simtest::readFor(client.fd(), 1, 1.0, 0.0, &hungUp).empty());
+    (void)client.send(request(5));
+    EXPECT_TRUE(ReadFor(client.fd(), 1, 1.0, 0.0, &hungUp).empty());
     EXPECT_TRUE(hungUp);
     EXPECT_TRUE(ExitedWith(sim.finish(SIGTERM), 0));
 }
 
 TEST(KervanoSimProgram, ServesOnAGivenDeviceAtAGivenPace) {
-    simtest::TestPty line;
-    ASSERT_GE(line.master(), 0);
+    TestPty line;
+    ASSERT_TRUE(line.ok());
     SimProcess sim({"--device", line.slavePath(), "--baud", "2400"});
     EXPECT_EQ(sim.firstLine(), line.slavePath());
 
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(simtest::writeAll(line.master(), request(5)));
-    const auto reply = simtest::readFor(line.master(), 36, 1.0, 0.0);
+    ASSERT_TRUE(line.send(request(5)));
+    const auto reply = line.receive(36, 1.0);
     EXPECT_EQ(reply.size(), 36u);
-    EXPECT_GE(secondsSince(start), 0.295);  // 36 bytes each way at 2400 baud
+    EXPECT_GE(SecondsSince(start), 0.295);  // 36 bytes each way at 2400 baud
     EXPECT_TRUE(ExitedWith(sim.finish(SIGTERM), 0));
 }
 

@@ -8,12 +8,10 @@
 #include <thread>
 
 #include "tests/sim/sim_test_helpers.h"
+#include "tests/support/test_pty.h"
 
 using simtest::payload;
-using simtest::RawTty;
-using simtest::readFor;
 using simtest::request;
-using simtest::secondsSince;
 using simtest::wordAt;
 
 namespace {
@@ -84,13 +82,13 @@ TEST(PtyServer, DelayedRepliesDoNotStopReading) {
     ASSERT_TRUE(client.ok());
 
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(simtest::writeAll(client.fd(), request(5)));
+    ASSERT_TRUE(client.send(request(5)));
     pause(0.05);  // past the frame gap, so the two requests stay separate frames
-    ASSERT_TRUE(simtest::writeAll(client.fd(), request(7)));
-    const auto first = readFor(client.fd(), 36, 1.0, 0.0);
-    const double firstAt = secondsSince(start);
-    const auto second = readFor(client.fd(), 64, 1.0, 0.0);
-    const double secondAt = secondsSince(start);
+    ASSERT_TRUE(client.send(request(7)));
+    const auto first = ReadFor(client.fd(), 36, 1.0, 0.0);
+    const double firstAt = SecondsSince(start);
+    const auto second = ReadFor(client.fd(), 64, 1.0, 0.0);
+    const double secondAt = SecondsSince(start);
 
     EXPECT_EQ(first.size(), 36u);
     EXPECT_EQ(second.size(), 64u);
@@ -109,8 +107,8 @@ TEST(PtyServer, BaudRatePacesRequestsAndReplies) {
     // The request's 36 bytes cross the line before the controller can answer.
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(client.transact(request(5), 36, 1.0).size(), 36u);
-    EXPECT_GE(secondsSince(start), 0.295);
-    EXPECT_LT(secondsSince(start), 0.4);
+    EXPECT_GE(SecondsSince(start), 0.295);
+    EXPECT_LT(SecondsSince(start), 0.4);
 
     // Two requests at once: the second arrives 0.15 s after the first, and its reply
     // follows the first reply on the line.
@@ -118,10 +116,10 @@ TEST(PtyServer, BaudRatePacesRequestsAndReplies) {
     const auto more = request(2, {1});
     both.insert(both.end(), more.begin(), more.end());
     start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(simtest::writeAll(client.fd(), both));
-    const auto replies = readFor(client.fd(), 72, 1.5, 0.0);
+    ASSERT_TRUE(client.send(both));
+    const auto replies = ReadFor(client.fd(), 72, 1.5, 0.0);
     EXPECT_EQ(replies.size(), 72u);
-    EXPECT_GE(secondsSince(start), 0.445);
+    EXPECT_GE(SecondsSince(start), 0.445);
 }
 
 TEST(PtyServer, HangUpClosesTheLine) {
@@ -135,8 +133,8 @@ TEST(PtyServer, HangUpClosesTheLine) {
 
     EXPECT_EQ(client.transact(request(5), 36).size(), 36u);
     bool hungUp = false;
-    (void)simtest::writeAll(client.fd(), request(5));  // may fail already: the line is dead
-    const auto after = readFor(client.fd(), 1, 1.0, 0.0, &hungUp);
+    (void)client.send(request(5));  // may fail already: the line is dead
+    const auto after = ReadFor(client.fd(), 1, 1.0, 0.0, &hungUp);
     EXPECT_TRUE(after.empty());
     EXPECT_TRUE(hungUp);
     RawTty late(path);
@@ -154,22 +152,22 @@ TEST(PtyServer, StopIsPromptAndEndsTheLine) {
 
     const auto start = std::chrono::steady_clock::now();
     server.stop();
-    EXPECT_LT(secondsSince(start), 0.2);
+    EXPECT_LT(SecondsSince(start), 0.2);
     bool hungUp = false;
-    readFor(client.fd(), 1, 0.5, 0.0, &hungUp);
+    ReadFor(client.fd(), 1, 0.5, 0.0, &hungUp);
     EXPECT_TRUE(hungUp);
     server.stop();  // twice is harmless
 }
 
 TEST(PtyServer, ServesOnAnExistingTty) {
-    simtest::TestPty line;
-    ASSERT_GE(line.master(), 0);
+    TestPty line;
+    ASSERT_TRUE(line.ok());
     sim::PtyServer server;
     ASSERT_TRUE(server.startDevice(line.slavePath()));
     EXPECT_EQ(server.slavePath(), line.slavePath());
 
-    ASSERT_TRUE(simtest::writeAll(line.master(), request(2, {1})));
-    const auto reply = readFor(line.master(), 36, 1.0);
+    ASSERT_TRUE(line.send(request(2, {1})));
+    const auto reply = line.receive(36, 1.0, 0.05);
     ASSERT_EQ(reply.size(), 36u);
     EXPECT_EQ(payload(reply, 0), 1);
     EXPECT_EQ(payload(reply, 3), 100);
