@@ -206,10 +206,7 @@ TEST_F(PortSetupTest, NotificationWithoutReceiveBitChangesNothing) {
 
 TEST_F(PortSetupTest, SecondFrameOfAPairIsFlushed) {
     OpenLine();
-    std::vector<uint8_t> two = MakeFrame(8, {11});
-    const auto second = MakeFrame(8, {22});
-    two.insert(two.end(), second.begin(), second.end());
-    line.deliver(com, two, line.now());
+    line.deliver(com, Concat(MakeFrame(8, {11}), MakeFrame(8, {22})), line.now());
     rx_flag = 0;
     ProcessSystemEvents();
     EXPECT_EQ(rx_flag, 1);

@@ -7,12 +7,8 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/sim/sim_test_helpers.h"
+#include "tests/support/frames.h"
 #include "tests/support/test_pty.h"
-
-using simtest::payload;
-using simtest::request;
-using simtest::wordAt;
 
 namespace {
 
@@ -30,15 +26,15 @@ TEST(PtyServer, AnswersEveryKindOfOrderOnTheSlave) {
     RawTty client(path);
     ASSERT_TRUE(client.ok());
 
-    const auto echo = client.transact(request(5, {0, 42}), 36);
+    const auto echo = client.transact(MakeFrame(5, {0, 42}), 36);
     ASSERT_EQ(echo.size(), 36u);  // exactly the reply: the line does not echo the request
-    EXPECT_EQ(wordAt(echo, 1), 5);
-    EXPECT_EQ(payload(echo, 0), 0x00AA);
-    EXPECT_EQ(payload(echo, 1), 42);
-    EXPECT_EQ(client.transact(request(7), 64).size(), 64u);
-    EXPECT_EQ(client.transact(request(9, {192, 1}), 128).size(), 128u);
-    EXPECT_TRUE(client.transact(request(3, {1, 4, 5, 6}), 1, 0.1).empty());
-    EXPECT_EQ(payload(client.transact(request(4, {1}), 36), 1), 4);
+    EXPECT_EQ(WordAt(echo, 1), 5);
+    EXPECT_EQ(PayloadWord(echo, 0), 0x00AA);
+    EXPECT_EQ(PayloadWord(echo, 1), 42);
+    EXPECT_EQ(client.transact(MakeFrame(7), 64).size(), 64u);
+    EXPECT_EQ(client.transact(MakeFrame(9, {192, 1}), 128).size(), 128u);
+    EXPECT_TRUE(client.transact(MakeFrame(3, {1, 4, 5, 6}), 1, 0.1).empty());
+    EXPECT_EQ(PayloadWord(client.transact(MakeFrame(4, {1}), 36), 1), 4);
 
     EXPECT_EQ(server.framesReceived(), 5);
     EXPECT_EQ(server.modelSnapshot().eeprom[1][3], 6);  // readable while serving
@@ -51,7 +47,7 @@ TEST(PtyServer, SurvivesClientsComingAndGoing) {
     for (int round = 0; round < 3; ++round) {
         RawTty client(path);
         ASSERT_TRUE(client.ok()) << "round " << round;
-        EXPECT_EQ(client.transact(request(5), 36).size(), 36u) << "round " << round;
+        EXPECT_EQ(client.transact(MakeFrame(5), 36).size(), 36u) << "round " << round;
     }
 }
 
@@ -62,14 +58,13 @@ TEST(PtyServer, RegainsAlignmentAfterGarbageAndAPause) {
     RawTty client(path);
     ASSERT_TRUE(client.ok());
 
-    std::vector<uint8_t> shifted = {0x12, 0x34, 0x56};
-    const auto frame = request(5);
-    shifted.insert(shifted.end(), frame.begin(), frame.end());
+    const auto frame = MakeFrame(5);
+    const auto shifted = Concat({0x12, 0x34, 0x56}, frame);
     EXPECT_TRUE(client.transact(shifted, 1, 0.1).empty());  // misaligned: no frame to answer
 
     const auto reply = client.transact(frame, 36);
     ASSERT_EQ(reply.size(), 36u);
-    EXPECT_EQ(payload(reply, 0), 0x00AA);
+    EXPECT_EQ(PayloadWord(reply, 0), 0x00AA);
 }
 
 TEST(PtyServer, DelayedRepliesDoNotStopReading) {
@@ -82,9 +77,9 @@ TEST(PtyServer, DelayedRepliesDoNotStopReading) {
     ASSERT_TRUE(client.ok());
 
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(client.send(request(5)));
+    ASSERT_TRUE(client.send(MakeFrame(5)));
     pause(0.05);  // past the frame gap, so the two requests stay separate frames
-    ASSERT_TRUE(client.send(request(7)));
+    ASSERT_TRUE(client.send(MakeFrame(7)));
     const auto first = ReadFor(client.fd(), 36, 1.0, 0.0);
     const double firstAt = SecondsSince(start);
     const auto second = ReadFor(client.fd(), 64, 1.0, 0.0);
@@ -106,15 +101,13 @@ TEST(PtyServer, BaudRatePacesRequestsAndReplies) {
 
     // The request's 36 bytes cross the line before the controller can answer.
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(client.transact(request(5), 36, 1.0).size(), 36u);
+    EXPECT_EQ(client.transact(MakeFrame(5), 36, 1.0).size(), 36u);
     EXPECT_GE(SecondsSince(start), 0.295);
     EXPECT_LT(SecondsSince(start), 0.4);
 
     // Two requests at once: the second arrives 0.15 s after the first, and its reply
     // follows the first reply on the line.
-    std::vector<uint8_t> both = request(5);
-    const auto more = request(2, {1});
-    both.insert(both.end(), more.begin(), more.end());
+    const auto both = Concat(MakeFrame(5), MakeFrame(2, {1}));
     start = std::chrono::steady_clock::now();
     ASSERT_TRUE(client.send(both));
     const auto replies = ReadFor(client.fd(), 72, 1.5, 0.0);
@@ -131,9 +124,9 @@ TEST(PtyServer, HangUpClosesTheLine) {
     RawTty client(path);
     ASSERT_TRUE(client.ok());
 
-    EXPECT_EQ(client.transact(request(5), 36).size(), 36u);
+    EXPECT_EQ(client.transact(MakeFrame(5), 36).size(), 36u);
     bool hungUp = false;
-    (void)client.send(request(5));  // may fail already: the line is dead
+    (void)client.send(MakeFrame(5));  // may fail already: the line is dead
     const auto after = ReadFor(client.fd(), 1, 1.0, 0.0, &hungUp);
     EXPECT_TRUE(after.empty());
     EXPECT_TRUE(hungUp);
@@ -148,7 +141,7 @@ TEST(PtyServer, StopIsPromptAndEndsTheLine) {
     EXPECT_TRUE(server.startPty().empty()) << "a second start while serving";
     RawTty client(path);
     ASSERT_TRUE(client.ok());
-    EXPECT_EQ(client.transact(request(5), 36).size(), 36u);
+    EXPECT_EQ(client.transact(MakeFrame(5), 36).size(), 36u);
 
     const auto start = std::chrono::steady_clock::now();
     server.stop();
@@ -166,11 +159,11 @@ TEST(PtyServer, ServesOnAnExistingTty) {
     ASSERT_TRUE(server.startDevice(line.slavePath()));
     EXPECT_EQ(server.slavePath(), line.slavePath());
 
-    ASSERT_TRUE(line.send(request(2, {1})));
+    ASSERT_TRUE(line.send(MakeFrame(2, {1})));
     const auto reply = line.receive(36, 1.0, 0.05);
     ASSERT_EQ(reply.size(), 36u);
-    EXPECT_EQ(payload(reply, 0), 1);
-    EXPECT_EQ(payload(reply, 3), 100);
+    EXPECT_EQ(PayloadWord(reply, 0), 1);
+    EXPECT_EQ(PayloadWord(reply, 3), 100);
 }
 
 TEST(PtyServer, RefusesWhatIsNoTty) {

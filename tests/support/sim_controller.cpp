@@ -30,19 +30,6 @@ void SimController::onWrite(SimLine& line, const std::vector<uint8_t>& bytes, do
     }
 }
 
-std::vector<uint8_t> MakeFrame(int order, const std::vector<uint16_t>& payload, int sync) {
-    std::vector<uint8_t> frame(36, 0);
-    frame[0] = static_cast<uint8_t>((sync >> 8) & 0xFF);
-    frame[1] = static_cast<uint8_t>(sync & 0xFF);
-    frame[2] = static_cast<uint8_t>((order >> 8) & 0xFF);
-    frame[3] = static_cast<uint8_t>(order & 0xFF);
-    for (size_t k = 0; k < payload.size() && k < 16; ++k) {
-        frame[4 + 2 * k] = static_cast<uint8_t>(payload[k] >> 8);
-        frame[5 + 2 * k] = static_cast<uint8_t>(payload[k] & 0xFF);
-    }
-    return frame;
-}
-
 void NumberMonitorReplies(SimController& controller, int& sent) {
     controller.setReplyHook([&sent](int order, const uint16_t*, sim::Reply& reply) {
         if (order != kervano::ORDER_MONITOR) return;

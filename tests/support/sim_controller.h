@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sim/controller_model.h"
+#include "tests/support/frames.h"
 #include "tests/support/sim_line.h"
 
 class SimController {
@@ -42,9 +43,6 @@ class SimController {
     ReplyHook hook_;
     std::vector<Request> requests_;
 };
-
-// Builds raw frames for scripted replies.
-std::vector<uint8_t> MakeFrame(int order, const std::vector<uint16_t>& payload, int sync = 0x55);
 
 // Makes the controller's monitor replies known values: reply n (counted in sent, from 1)
 // carries raw values 3000 + n (TOP1), 3100 + n, 3200 + n, 3300 + n (BOT2), normalised values
