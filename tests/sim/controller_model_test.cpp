@@ -239,6 +239,15 @@ TEST(ControllerModelFaults, HangsUpAfterTheGivenFrames) {
     EXPECT_EQ(model.framesAnswered(), 2);
 }
 
+TEST(ControllerModelFaults, HangsUpWhenToldTo) {
+    sim::ControllerModel model;
+    EXPECT_EQ(ask(model, MakeFrame(5)).bytes.size(), 36u);
+    model.hangUp();
+    EXPECT_TRUE(model.hungUp());
+    EXPECT_TRUE(ask(model, MakeFrame(5)).bytes.empty());
+    EXPECT_EQ(model.framesAnswered(), 1);
+}
+
 TEST(ControllerModelFaults, CorruptWordKeepsItsValueWhateverIsWritten) {
     sim::Faults faults;
     faults.corruptWords[4] = 123;

@@ -177,3 +177,77 @@ TEST(PtyServer, RefusesWhatIsNoTty) {
     ::close(fd);
     ::unlink(name);
 }
+
+TEST(PtyServer, TheReplyHookReshapesRepliesAndCanHangTheModelUp) {
+    sim::PtyServer server;
+    std::vector<int> seen;  // on the serving thread, read once it has stopped serving
+    server.setReplyHook(
+        [&seen](int order, const uint8_t*, sim::Reply& reply, sim::ControllerModel& model) {
+            seen.push_back(order);
+            if (order == 5) reply.bytes = Concat(reply.bytes, reply.bytes);
+            if (order == 7) {
+                reply.bytes.clear();
+                model.hangUp();
+            }
+        });
+    const std::string path = server.startPty();
+    ASSERT_FALSE(path.empty());
+    RawTty client(path);
+    ASSERT_TRUE(client.ok());
+
+    const auto twice = client.transact(MakeFrame(5), 72);
+    EXPECT_EQ(twice, Concat(MakeFrame(5, {0x00AA}), MakeFrame(5, {0x00AA})));
+    EXPECT_FALSE(server.lineClosed());
+    bool hungUp = false;
+    ASSERT_TRUE(client.send(MakeFrame(7)));
+    EXPECT_TRUE(ReadFor(client.fd(), 1, 1.0, 0.0, &hungUp).empty()) << "no firmware block";
+    EXPECT_TRUE(hungUp);
+    EXPECT_TRUE(server.lineClosed());
+    EXPECT_EQ(server.repliesOwed(), 0);
+    server.stop();
+    EXPECT_EQ(seen, (std::vector<int>{5, 7}));
+}
+
+TEST(PtyServer, ABytesGapSendsTheReplyByteByByte) {
+    sim::PtyServer server;
+    server.setReplyHook([](int, const uint8_t*, sim::Reply& reply, sim::ControllerModel&) {
+        reply.byteGap = 0.02;
+    });
+    const std::string path = server.startPty();
+    ASSERT_FALSE(path.empty());
+    RawTty client(path);
+    ASSERT_TRUE(client.ok());
+
+    ASSERT_TRUE(client.send(MakeFrame(2, {1})));
+    const auto first = ReadFor(client.fd(), 1, 1.0, 0.0);
+    ASSERT_FALSE(first.empty());
+    EXPECT_LT(first.size(), 36u) << "all at once";
+    EXPECT_EQ(server.repliesOwed(), 1) << "the rest is still to go";
+    const auto rest = ReadFor(client.fd(), 36 - first.size(), 2.0);
+    EXPECT_EQ(Concat(first, rest), MakeFrame(2, {1, 0, 0, 100}));
+    EXPECT_EQ(server.repliesOwed(), 0);
+}
+
+TEST(PtyServer, AReplyLargerThanTheLineGoesWholeToAReaderThatPauses) {
+    constexpr size_t kExtra = 192 * 1024;
+    sim::PtyServer server;
+    server.setReplyHook([](int, const uint8_t*, sim::Reply& reply, sim::ControllerModel&) {
+        reply.bytes.resize(reply.bytes.size() + kExtra, 0x5A);
+    });
+    const std::string path = server.startPty();
+    ASSERT_FALSE(path.empty());
+    RawTty client(path);
+    ASSERT_TRUE(client.ok());
+
+    ASSERT_TRUE(client.send(MakeFrame(5)));
+    // Pauses that add up to more than the writer's patience, each shorter than it.
+    const size_t whole = 36 + kExtra;
+    std::vector<uint8_t> got;
+    for (int part = 0; part < 3; ++part) {
+        if (part > 0) pause(0.3);
+        const size_t want = part < 2 ? kExtra / 3 : whole - got.size();
+        got = Concat(got, ReadFor(client.fd(), want, 2.0, 0.0));
+    }
+    EXPECT_EQ(got.size(), whole);
+    EXPECT_EQ(server.repliesOwed(), 0);
+}

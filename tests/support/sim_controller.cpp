@@ -24,7 +24,12 @@ void SimController::onWrite(SimLine& line, const std::vector<uint8_t>& bytes, do
         sim::Reply reply = model_.handleFrame(frame.data(), now);
         if (hook_) hook_(request.order, request.payload.data(), reply);
         requests_.push_back(std::move(request));
-        if (!reply.bytes.empty()) {
+        if (reply.byteGap > 0.0) {
+            for (size_t k = 0; k < reply.bytes.size(); ++k) {
+                const double gaps = reply.byteGap * static_cast<double>(k);
+                line.deliver(port_, {reply.bytes[k]}, now + reply.delay + gaps + WireTime(k + 1));
+            }
+        } else if (!reply.bytes.empty()) {
             line.deliver(port_, reply.bytes, now + reply.delay + WireTime(reply.bytes.size()));
         }
     }

@@ -1,6 +1,6 @@
 // The controller emulator as the peer of a simulated line: every frame the program writes
 // is answered by the model at the virtual time its reply is due. Tests can reshape any
-// reply (delay it, drop it, replace its bytes) per order.
+// reply (delay it, drop it, replace its bytes, space them out) per order.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,7 @@
 class SimController {
   public:
     // Gets the request's order word and payload, and the model's reply; may change the
-    // reply's bytes or delay, or clear the bytes to stay silent.
+    // reply's bytes, delay or byte gap, or clear the bytes to stay silent.
     using ReplyHook = std::function<void(int order, const uint16_t* payload, sim::Reply& reply)>;
 
     explicit SimController(SimLine& line, int port = 1);
