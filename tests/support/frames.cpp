@@ -32,6 +32,13 @@ std::vector<uint8_t> FrameBytes(int order, size_t count) {
     return bytes;
 }
 
+std::vector<uint8_t> WordBytes(const std::vector<uint16_t>& words) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(2 * words.size());
+    for (uint16_t word : words) AppendWord(bytes, word);
+    return bytes;
+}
+
 uint16_t WordAt(const std::vector<uint8_t>& bytes, size_t i) {
     return static_cast<uint16_t>((bytes.at(2 * i) << 8) | bytes.at(2 * i + 1));
 }

@@ -15,6 +15,9 @@ std::vector<uint8_t> MakeFrame(int order, const std::vector<uint16_t>& payload =
 // bytes that differ from place to place so a lost or shifted byte shows.
 std::vector<uint8_t> FrameBytes(int order, size_t count = 36);
 
+// Words as big-endian bytes: a raw block as the controller sends it.
+std::vector<uint8_t> WordBytes(const std::vector<uint16_t>& words);
+
 // The big-endian word at word index i of bytes (counting the frame's header words).
 uint16_t WordAt(const std::vector<uint8_t>& bytes, size_t i);
 // Payload word k of a frame.
