@@ -26,7 +26,8 @@ struct Faults {
 
 struct Reply {
     std::vector<uint8_t> bytes;
-    double delay = 0.0;  // seconds after the request
+    double delay = 0.0;    // seconds after the request
+    double byteGap = 0.0;  // seconds between its bytes, as from a slow sender; 0: all at once
 };
 
 class ControllerModel {
@@ -48,6 +49,8 @@ class ControllerModel {
     int framesAnswered() const { return framesSeen_; }
     // True once a hang-up fault has taken its frames: nothing is answered any more.
     bool hungUp() const;
+    // The controller goes away now, as if its hang-up fault had just taken its frames.
+    void hangUp() { faults.hangupAfter = framesSeen_; }
 
     // The monitor words (sixteen) and a curve sample at time now, for tests.
     std::vector<uint16_t> monitorWords(double now) const;

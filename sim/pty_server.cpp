@@ -27,7 +27,7 @@ namespace sim {
 namespace {
 
 constexpr int kPollMs = 10;            // longest wait, so stop() is prompt
-constexpr double kWriteTimeout = 0.5;  // a reader that never drains the line costs at most this
+constexpr double kWriteTimeout = 0.5;  // a reader that stops draining the line costs at most this
 constexpr size_t kReadChunk = 512;
 constexpr double kDrainTimeout = 1.0;  // a hang-up waits this long for the last reply to go
 constexpr double kDrainSettle = 0.05;  // written bytes reach the other end's queue within this
@@ -56,15 +56,18 @@ bool setNonBlocking(int fd) {
     return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
-// Writes all bytes to a non-blocking fd, waiting for room a bounded time.
+// Writes all bytes to a non-blocking fd, waiting for room a bounded time since the last
+// bytes went (a reply larger than the line's buffer goes as fast as the reader drains it).
 void writeAll(int fd, const std::vector<uint8_t>& bytes) {
     size_t done = 0;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::duration<double>(kWriteTimeout);
+    const auto patience = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(kWriteTimeout));
+    auto deadline = std::chrono::steady_clock::now() + patience;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<size_t>(n);
+            deadline = std::chrono::steady_clock::now() + patience;
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
@@ -86,6 +89,11 @@ PtyServer::~PtyServer() {
 ControllerModel PtyServer::modelSnapshot() const {
     std::lock_guard<std::mutex> lock(modelMutex_);
     return model_;
+}
+
+void PtyServer::setReplyHook(ReplyHook hook) {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    hook_ = std::move(hook);
 }
 
 std::string PtyServer::startPty() {
@@ -125,6 +133,8 @@ bool PtyServer::startDevice(const std::string& path) {
 
 bool PtyServer::startServing(int fd) {
     fd_ = fd;
+    lineClosed_ = false;
+    repliesOwed_ = 0;
     running_ = true;
     try {
         thread_ = std::thread(&PtyServer::serve, this);
@@ -143,7 +153,10 @@ void PtyServer::stop() {
 }
 
 void PtyServer::closeLine() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+        ::close(fd_);
+        lineClosed_ = true;
+    }
     if (slaveKeepAlive_ >= 0) ::close(slaveKeepAlive_);
     fd_ = -1;
     slaveKeepAlive_ = -1;
@@ -164,7 +177,11 @@ void PtyServer::serve() {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
     FrameAssembler assembler;
-    std::multimap<double, std::vector<uint8_t>> due;  // replies by the time they go out
+    struct Piece {
+        std::vector<uint8_t> bytes;
+        bool last;  // the end of its reply
+    };
+    std::multimap<double, Piece> due;  // replies, or bytes of them, by the time they go out
     // Ten bits a byte (start, eight data, stop) on each wire of the line.
     const double byteTime = baud_ > 0 ? 10.0 / static_cast<double>(baud_) : 0.0;
     double inFree = 0.0;    // when the last request byte read so far would have arrived
@@ -176,7 +193,8 @@ void PtyServer::serve() {
     while (running_) {
         double now = clock();
         while (!due.empty() && due.begin()->first <= now) {
-            writeAll(fd_, due.begin()->second);
+            writeAll(fd_, due.begin()->second.bytes);
+            if (due.begin()->second.last) --repliesOwed_;
             due.erase(due.begin());
             lastWrite = now;
         }
@@ -232,17 +250,31 @@ void PtyServer::serve() {
                 Reply reply;
                 {
                     std::lock_guard<std::mutex> lock(modelMutex_);
+                    if (model_.hungUp()) continue;
                     reply = model_.handleFrame(frame.data(), arrived);
+                    if (hook_) hook_(frame[2] * 256 + frame[3], frame.data(), reply, model_);
                 }
                 if (reply.bytes.empty()) continue;
+                ++repliesOwed_;
                 double at = arrived + reply.delay;
+                if (baud_ > 0) at = std::max(at, lineFree);
+                if (reply.byteGap > 0.0) {
+                    // Byte by byte, each complete once it has crossed the line.
+                    const size_t count = reply.bytes.size();
+                    for (size_t k = 0; k < count; ++k) {
+                        const double when = at + static_cast<double>(k) * reply.byteGap +
+                                            static_cast<double>(k + 1) * byteTime;
+                        due.emplace(when, Piece{{reply.bytes[k]}, k + 1 == count});
+                        lineFree = when;
+                    }
+                    continue;
+                }
                 if (baud_ > 0) {
                     // The reply is complete once its last byte has arrived.
-                    at =
-                        std::max(at, lineFree) + static_cast<double>(reply.bytes.size()) * byteTime;
+                    at += static_cast<double>(reply.bytes.size()) * byteTime;
                     lineFree = at;
                 }
-                due.emplace(at, std::move(reply.bytes));
+                due.emplace(at, Piece{std::move(reply.bytes), true});
             }
         }
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -14,6 +15,13 @@ namespace sim {
 
 class PtyServer {
   public:
+    // Sees every request frame taken in before a hang-up, with its order word and the
+    // model's reply, on the serving thread under the model's lock. It may reshape the reply
+    // (other bytes, none, a delay, its bytes spaced out) or hang the model up: faults beyond
+    // those the model knows, for tests.
+    using ReplyHook =
+        std::function<void(int order, const uint8_t* frame, Reply& reply, ControllerModel& model)>;
+
     PtyServer(Faults faults = {}, long baud = 0);
     ~PtyServer();
 
@@ -31,6 +39,12 @@ class PtyServer {
     // A copy of the model taken under the server's lock; safe while serving.
     ControllerModel modelSnapshot() const;
     int framesReceived() const { return framesReceived_; }
+    // Safe while serving; an empty hook leaves the model's replies as they are.
+    void setReplyHook(ReplyHook hook);
+    // Requests taken in whose reply has not all gone out yet.
+    int repliesOwed() const { return repliesOwed_; }
+    // True once the line served has been closed (after a hang-up, or by stop).
+    bool lineClosed() const { return lineClosed_; }
 
   private:
     void serve();
@@ -47,6 +61,9 @@ class PtyServer {
     std::atomic<bool> running_{false};
     bool logFrames_ = false;
     std::atomic<int> framesReceived_{0};
+    std::atomic<int> repliesOwed_{0};
+    std::atomic<bool> lineClosed_{false};
+    ReplyHook hook_;  // under modelMutex_
     std::thread thread_;
 };
 

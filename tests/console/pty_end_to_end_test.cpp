@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <sstream>
 
 #include "console/startup.h"
 #include "link/data_block.h"
@@ -24,6 +23,7 @@
 #include "scope/monitor.h"
 #include "tests/support/app/run_program.h"
 #include "tests/support/child_process.h"
+#include "tests/support/sim_program.h"
 #include "tests/support/ui/ui_readback.h"
 
 using namespace kervano;
@@ -33,13 +33,10 @@ namespace {
 // kervano-sim paced like a real 19200-baud line, logging every request it takes in.
 class EndToEndTest : public ::testing::Test {
   protected:
-    void StartSim(std::vector<std::string> extra = {}) {
-        std::vector<std::string> args = {"--baud", "19200", "--log"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        sim = std::make_unique<ChildProcess>(KV_BIN_DIR "/kervano-sim", args);
+    void StartSim(const std::vector<std::string>& faults = {}) {
+        sim = std::make_unique<SimProgram>(faults);
         ASSERT_TRUE(sim->started());
-        device = sim->firstLine();
-        ASSERT_EQ(device.rfind("/dev/", 0), 0u) << device;
+        device = sim->device();
         SetComService(nullptr);
         PortTableClearPins();
         PortTablePin(1, device, "kervano-sim");
@@ -47,17 +44,7 @@ class EndToEndTest : public ::testing::Test {
     void TearDown() override { PortTableClearPins(); }
 
     // The (order, word 0) of every request kervano-sim took in so far.
-    std::vector<std::pair<int, int>> Requests() {
-        log += sim->readAll(false, 0.2);
-        std::vector<std::pair<int, int>> out;
-        std::istringstream in(log);
-        std::string word;
-        int order = 0, w0 = 0;
-        while (in >> word >> order >> w0) {
-            if (word == "frame") out.emplace_back(order, w0);
-        }
-        return out;
-    }
+    std::vector<std::pair<int, int>> Requests() { return sim->requests(); }
     static std::string Status() { return StatusLineText(); }
     static unsigned Value(int control) {
         unsigned short v = 0;
@@ -71,9 +58,8 @@ class EndToEndTest : public ::testing::Test {
         QTimer::singleShot(ms, [control] { Click(control); });
     }
 
-    std::unique_ptr<ChildProcess> sim;
+    std::unique_ptr<SimProgram> sim;
     std::string device;
-    std::string log;
 };
 
 }  // namespace

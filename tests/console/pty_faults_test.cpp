@@ -2,17 +2,13 @@
 // controller going away in the middle of each kind of exchange, bytes no controller should
 // send, and ports that cannot serve as a line. Each case ends with the tool answering the
 // next command and the status line saying what happened.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <sys/resource.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -28,39 +24,38 @@
 #include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
 #include "sim/controller_model.h"
+#include "sim/pty_server.h"
 #include "tests/support/app/run_program.h"
+#include "tests/support/frames.h"
+#include "tests/support/test_pty.h"
 
 using namespace kervano;
 
 namespace {
 
-// The emulator on the master side of a pty of its own, on a thread of its own. A script sees
-// every request with the model's reply and decides what goes back down the line.
+// The emulator's own pty server as the controller. A script sees every request with the
+// model's reply and may reshape the reply or hang the controller up.
 class PtyController {
   public:
-    using Script = std::function<void(PtyController&, int order, const std::vector<uint8_t>&)>;
+    using Script = std::function<void(int order, sim::Reply& reply, sim::ControllerModel&)>;
 
-    explicit PtyController(std::string firmware = "PTY 1.31") {
-        model_.firmwareText = std::move(firmware);
-        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
-        path_ = ptsname(master_);
-        // Held open so the pty outlives the tool's closes, and raw until the tool opens it.
-        slave_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY);
-        termios raw{};
-        tcgetattr(slave_, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(slave_, TCSANOW, &raw);
-        thread_ = std::thread([this] { serve(); });
+    explicit PtyController(const std::string& firmware) {
+        server_.model().firmwareText = firmware;
+        server_.setReplyHook(
+            [this](int order, const uint8_t*, sim::Reply& reply, sim::ControllerModel& model) {
+                Script script;
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    orders_.push_back(order);
+                    script = script_;
+                }
+                if (script) script(order, reply, model);
+            });
+        path_ = server_.startPty();
     }
-    ~PtyController() { unplug(); }
 
     // The device goes away, from the test's thread.
-    void unplug() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-        hangUp();
-    }
+    void unplug() { server_.stop(); }
 
     const std::string& path() const { return path_; }
     void setScript(Script script) {
@@ -72,85 +67,20 @@ class PtyController {
         return orders_;
     }
     // True when every request taken in so far has had its answer sent.
-    bool allServed() { return served_ == orders().size(); }
+    bool allServed() const { return server_.repliesOwed() == 0; }
     // Waits up to timeoutMs for the device to have gone away.
     bool waitGone(int timeoutMs) {
-        for (int waited = 0; !gone_ && waited < timeoutMs; waited += 10)
+        for (int waited = 0; !server_.lineClosed() && waited < timeoutMs; waited += 10)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return gone_;
-    }
-
-    // Script actions, on the controller's thread.
-    void send(const std::vector<uint8_t>& bytes) {
-        size_t done = 0;
-        while (done < bytes.size() && !stop_ && master_ >= 0) {
-            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
-                done += static_cast<size_t>(n);
-            } else {
-                pollfd pfd{master_, POLLOUT, 0};
-                poll(&pfd, 1, 20);
-            }
-        }
-    }
-    void dribble(const std::vector<uint8_t>& bytes, int gapMs) {
-        for (uint8_t byte : bytes) {
-            send({byte});
-            std::this_thread::sleep_for(std::chrono::milliseconds(gapMs));
-        }
-    }
-    // The device goes away, from the controller's thread: the tool's end of the line sees
-    // the hang-up.
-    void hangUp() {
-        if (const int fd = slave_.exchange(-1); fd >= 0) ::close(fd);
-        if (const int fd = master_.exchange(-1); fd >= 0) ::close(fd);
-        gone_ = true;
+        return server_.lineClosed();
     }
 
   private:
-    void serve() {
-        // The tool sends whole frames: a loaded machine's pauses must not split one.
-        sim::FrameAssembler assembler(1.0);
-        const auto start = std::chrono::steady_clock::now();
-        while (!stop_ && master_ >= 0) {
-            pollfd pfd{master_, POLLIN, 0};
-            if (poll(&pfd, 1, 20) <= 0) continue;
-            uint8_t chunk[512];
-            const ssize_t n = ::read(master_, chunk, sizeof chunk);
-            if (n <= 0) continue;
-            const double now =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            for (const auto& frame : assembler.feed(chunk, static_cast<size_t>(n), now)) {
-                const int order = frame[2] << 8 | frame[3];
-                const std::vector<uint8_t> reply = model_.handleFrame(frame.data(), now).bytes;
-                Script script;
-                {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    orders_.push_back(order);
-                    script = script_;
-                }
-                if (script) {
-                    script(*this, order, reply);
-                } else {
-                    send(reply);
-                }
-                ++served_;
-                if (master_ < 0) return;
-            }
-        }
-    }
-
-    sim::ControllerModel model_;
-    std::atomic<int> master_{-1};
-    std::atomic<int> slave_{-1};
-    std::string path_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> gone_{false};
-    std::atomic<size_t> served_{0};
     std::mutex mutex_;
     Script script_;
     std::vector<int> orders_;
-    std::thread thread_;
+    std::string path_;
+    sim::PtyServer server_;  // last, so it stops calling the hook before the rest goes
 };
 
 // Points link at target in one step, as a device manager replaces a device node.
@@ -235,9 +165,10 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
     const GoneCase& c = GetParam();
     PtyController& first = Attach();
     auto left = std::make_shared<int>(c.answered);  // the script is copied for each call
-    first.setScript([&c, left](PtyController& self, int order, const std::vector<uint8_t>& reply) {
-        if (order == c.order && (*left)-- == 0) return self.hangUp();
-        self.send(reply);
+    first.setScript([&c, left](int order, sim::Reply& reply, sim::ControllerModel& model) {
+        if (order != c.order || (*left)-- != 0) return;
+        reply.bytes.clear();
+        model.hangUp();
     });
     if (c.order == 0) {
         // Its device node goes with it. (A link left to its pty could lead to whichever pty
@@ -274,26 +205,21 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
 
 INSTANTIATE_TEST_SUITE_P(
     PtyFaults, ControllerGone,
-    ::testing::Values(
-        GoneCase{"BeforeTheTool", 0, 0, 0, "No serial port found"},
-        GoneCase{"DuringTheLineCheck", 5, 0, 0, "Timeout < 36 Bytes"},
-        GoneCase{"DuringTheParameterRead", 2, 0, 0, kParametersNotReadText},
-        GoneCase{"DuringTheFirmwareRead", 7, 0, 0, kFirmwareErrorText},
-        GoneCase{"DuringTheMonitor", 8, 5, PANEL_BTNRUN, kStopHintText},
-        // The blocks before the one that timed out keep their places.
-        GoneCase{"DuringTheDataCapture", 9, 3, PANEL_BTNDATA,
-                 "Data incomplete - only 3 of 4 blocks received!"},
-        GoneCase{"DuringTheTeachWait", 6, 0, PANEL_BUTTONTEACH, "Timeout RS-232!!"}),
+    ::testing::Values(GoneCase{"BeforeTheTool", 0, 0, 0, "No serial port found"},
+                      GoneCase{"DuringTheLineCheck", 5, 0, 0, "Timeout < 36 Bytes"},
+                      GoneCase{"DuringTheParameterRead", 2, 0, 0, kParametersNotReadText},
+                      GoneCase{"DuringTheFirmwareRead", 7, 0, 0, kFirmwareErrorText},
+                      GoneCase{"DuringTheMonitor", 8, 5, PANEL_BTNRUN, kStopHintText},
+                      // The blocks before the one that timed out keep their places.
+                      GoneCase{"DuringTheDataCapture", 9, 3, PANEL_BTNDATA,
+                               "Data incomplete - only 3 of 4 blocks received!"},
+                      GoneCase{"DuringTheTeachWait", 6, 0, PANEL_BUTTONTEACH, "Timeout RS-232!!"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Bytes no controller should send -------------------------------------------------
 
-std::vector<uint8_t> operator+(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-using Shape = std::function<void(PtyController&, const std::vector<uint8_t>& reply)>;
+// Reshapes the reply to the requests of the case's order.
+using Shape = std::function<void(sim::Reply& reply)>;
 
 struct BadBytesCase {
     const char* name;
@@ -326,10 +252,9 @@ TEST_P(BadBytes, EndWithTheRightTextAndLeaveTheLineUsable) {
         RunProgram([&] {
             ASSERT_EQ(StatusLineText(), "PTY 1.31");
             refAtStart = PanelWord(PANEL_REFTOP);
-            controller.setScript(
-                [&c](PtyController& self, int order, const std::vector<uint8_t>& reply) {
-                    order == c.order ? c.shape(self, reply) : self.send(reply);
-                });
+            controller.setScript([&c](int order, sim::Reply& reply, sim::ControllerModel&) {
+                if (order == c.order) c.shape(reply);
+            });
             const auto start = std::chrono::steady_clock::now();
             Click(c.command);
             seconds =
@@ -359,42 +284,31 @@ INSTANTIATE_TEST_SUITE_P(
         // The notification takes the first 36 bytes and drops the rest; a parameter reply
         // that does not start with the sync word is refused.
         BadBytesCase{"GarbageBeforeTheFrame", 2, PANEL_BTNGET,
-                     [](PtyController& self, const std::vector<uint8_t>& reply) {
-                         self.send(std::vector<uint8_t>{0xFF, 0x13, 0x00, 0x99, 0x42} + reply);
+                     [](sim::Reply& reply) {
+                         reply.bytes = Concat({0xFF, 0x13, 0x00, 0x99, 0x42}, reply.bytes);
                      },
                      kParametersNotReadText},
         BadBytesCase{"PartialFrameThenSilence", 2, PANEL_BTNGET,
-                     [](PtyController& self, const std::vector<uint8_t>& reply) {
-                         self.send({reply.begin(), reply.begin() + 20});
-                     },
-                     kParametersNotReadText},
-        BadBytesCase{
-            "FrameDribbledByteByByte", 2, PANEL_BTNGET,
-            [](PtyController& self, const std::vector<uint8_t>& reply) { self.dribble(reply, 10); },
-            kReceived},
+                     [](sim::Reply& reply) { reply.bytes.resize(20); }, kParametersNotReadText},
+        BadBytesCase{"FrameDribbledByteByByte", 2, PANEL_BTNGET,
+                     [](sim::Reply& reply) { reply.byteGap = 0.010; }, kReceived},
         BadBytesCase{"TwoFramesBackToBack", 2, PANEL_BTNGET,
-                     [](PtyController& self, const std::vector<uint8_t>& reply) {
-                         self.send(reply + reply);
-                     },
+                     [](sim::Reply& reply) { reply.bytes = Concat(reply.bytes, reply.bytes); },
                      kReceived},
         BadBytesCase{"OneMegabyteAtOnce", 2, PANEL_BTNGET,
-                     [](PtyController& self, const std::vector<uint8_t>& reply) {
+                     [](sim::Reply& reply) {
                          std::vector<uint8_t> flood(1 << 20);
                          for (size_t i = 0; i < flood.size(); ++i)
                              flood[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
-                         self.send(reply + flood);
+                         reply.bytes = Concat(reply.bytes, flood);
                      },
                      // Flood bytes still arriving when the next read waits are no reply.
                      kParametersNotReadText},
         // Raw blocks are read without the notification.
-        BadBytesCase{
-            "DataBlockDribbledByteByByte", 9, PANEL_BTNDATA,
-            [](PtyController& self, const std::vector<uint8_t>& reply) { self.dribble(reply, 2); },
-            "Data[64] block received!"},
+        BadBytesCase{"DataBlockDribbledByteByByte", 9, PANEL_BTNDATA,
+                     [](sim::Reply& reply) { reply.byteGap = 0.002; }, "Data[64] block received!"},
         BadBytesCase{"TwoDataBlocksBackToBack", 9, PANEL_BTNDATA,
-                     [](PtyController& self, const std::vector<uint8_t>& reply) {
-                         self.send(reply + reply);
-                     },
+                     [](sim::Reply& reply) { reply.bytes = Concat(reply.bytes, reply.bytes); },
                      "Data incomplete - only 0 of 4 blocks received!"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -403,17 +317,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PtyFaults, PortsThatCannotBeOpenedAreReportedAndTheToolStaysUsable) {
     // A pty whose slave side was never unlocked refuses every open, root's included (where
     // a chmod would not stop the open).
-    const int locked = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(locked, 0);
-    ASSERT_EQ(grantpt(locked), 0);
-    const std::string lockedPath = ptsname(locked);
+    TestPty locked(TestPty::Slave::Locked);
+    ASSERT_TRUE(locked.ok());
     const std::string file = dir.filePath(QStringLiteral("plain.txt")).toStdString();
     std::ofstream(file) << "not a tty\n";
     const struct {
         std::string path;
         const char* shown;
     } cases[] = {
-        {lockedPath, "Cannot open port"},
+        {locked.slavePath(), "Cannot open port"},
         {dir.filePath(QStringLiteral("no-such-device")).toStdString(), "No serial port found"},
         {file, "Cannot open port"},
         {dir.path().toStdString(), "Cannot open port"},
@@ -435,7 +347,6 @@ TEST_F(PtyFaults, PortsThatCannotBeOpenedAreReportedAndTheToolStaysUsable) {
                   after = StatusLineText();
               }),
               0);
-    ::close(locked);
     ASSERT_EQ(shown.size(), std::size(cases));
     for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i], cases[i].shown) << cases[i].path;
     EXPECT_EQ(back, "PTY 1.31");

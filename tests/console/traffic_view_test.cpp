@@ -145,9 +145,7 @@ TEST_F(TrafficViewTest, WhatTheToolThrowsAwayHasRowsOfItsOwn) {
     // Two monitor replies in one go: the notification reads the first, flushes the second.
     const auto first = MakeFrame(ORDER_MONITOR, {1, 2, 3});
     const auto second = MakeFrame(ORDER_MONITOR, {4, 5, 6});
-    std::vector<uint8_t> both = first;
-    both.insert(both.end(), second.begin(), second.end());
-    line.deliver(com, both, line.now() + 0.01);
+    line.deliver(com, Concat(first, second), line.now() + 0.01);
     rx_flag = 0;
     ASSERT_EQ(WaitRxFull(), 1);
     std::vector<Row> rows = Rows();

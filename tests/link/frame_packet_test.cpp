@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "link/frame.h"
 #include "link/packet.h"
 #include "params/param_set.h"
+#include "tests/support/frames.h"
 
 using namespace kervano;
 
@@ -38,28 +40,18 @@ TEST_F(FrameTest, BuildsSyncOrderAndBigEndianPayload) {
     values[4] = 0x8000;
     FillTxBuf(0x12345, values);  // above 0xFFFF: only the low 16 bits go out
 
-    EXPECT_EQ(szWriteBuf[0], 0x00);
-    EXPECT_EQ(szWriteBuf[1], 0x55);
-    EXPECT_EQ(szWriteBuf[2], 0x23);
-    EXPECT_EQ(szWriteBuf[3], 0x45);
-    for (int k = 0; k < PNUM; ++k) {
-        EXPECT_EQ(szWriteBuf[4 + 2 * k], values[k] >> 8) << "word " << k;
-        EXPECT_EQ(szWriteBuf[5 + 2 * k], values[k] & 0xFF) << "word " << k;
-    }
+    const std::vector<uint8_t> built(szWriteBuf, szWriteBuf + kFrameBytes);
+    EXPECT_EQ(built, MakeFrame(0x2345, std::vector<uint16_t>(values, values + PNUM)));
+    EXPECT_EQ(built[4 + 2 * 3], 0xFF);  // the test's own builder is not taken on trust
+    EXPECT_EQ(built[4 + 2 * 4], 0x80);
+    EXPECT_EQ(built[5 + 2 * 4], 0x00);
     EXPECT_EQ(szWriteBuf[36], 0) << "nothing beyond the 36 bytes";
 }
 
 TEST_F(FrameTest, UnpacksAnySyncWordAndKeepsBitPatterns) {
-    FillTxBuf(8, pp);
-    std::memcpy(szReadBuf, szWriteBuf, kFrameBytes);
-    szReadBuf[0] = 0xDE;  // a wrong sync word is not looked at
-    szReadBuf[1] = 0xAD;
-    szReadBuf[2] = 0xAB;
-    szReadBuf[3] = 0xCD;
-    szReadBuf[4] = 0xFF;
-    szReadBuf[5] = 0xFF;
-    szReadBuf[6] = 0x80;
-    szReadBuf[7] = 0x00;
+    // A wrong sync word is not looked at.
+    const auto frame = MakeFrame(0xABCD, {0xFFFF, 0x8000}, 0xDEAD);
+    std::memcpy(szReadBuf, frame.data(), frame.size());
     order = -1;
 
     EXPECT_EQ(GetRxBuf(PNUM), PNUM);

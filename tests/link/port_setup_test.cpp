@@ -89,32 +89,30 @@ TEST_F(PortSetupTest, SilentLineTimesOutAfterEchoDelayAndPortTimeout) {
     EXPECT_EQ(controller.orders(), (std::vector<int>{5})) << "nothing after a failed check";
 }
 
-TEST_F(PortSetupTest, EchoPassesOnPayloadWordWhateverTheHeader) {
+TEST_F(PortSetupTest, EchoCheckLooksAtPayloadWordZeroOfAWholeFrame) {
+    std::vector<uint8_t> anyHeader(36, 0x77);
+    anyHeader[4] = 0x00;
+    anyHeader[5] = 0xAA;
+    std::vector<uint8_t> short35 = MakeFrame(5, {0x00AA});
+    short35.pop_back();
+    const struct {
+        const char* name;
+        std::vector<uint8_t> reply;
+        int passed;
+        const char* text;
+    } cases[] = {
+        {"any header", anyHeader, 1, "Echo Check - Line Ok!"},
+        {"swapped bytes", MakeFrame(5, {0xAA00}), 0, "read error - not sync byte 0xAA!"},
+        {"35 bytes", short35, 0, "Timeout < 36 Bytes"},
+    };
     OpenLine();
-    std::vector<uint8_t> reply(36, 0x77);
-    reply[4] = 0x00;
-    reply[5] = 0xAA;
-    EchoReplyIs(reply);
-    EXPECT_EQ(CheckComLine(com), 1);
-    EXPECT_STREQ(szStatus, "Echo Check - Line Ok!");
-    EXPECT_EQ(StatusText(), "Echo Check - Line Ok!");
-}
-
-TEST_F(PortSetupTest, EchoWithSwappedBytesFails) {
-    OpenLine();
-    std::vector<uint8_t> reply = MakeFrame(5, {0xAA00});
-    EchoReplyIs(reply);
-    EXPECT_EQ(CheckComLine(com), 0);
-    EXPECT_EQ(StatusText(), "read error - not sync byte 0xAA!");
-}
-
-TEST_F(PortSetupTest, EchoOf35BytesIsATimeout) {
-    OpenLine();
-    std::vector<uint8_t> reply = MakeFrame(5, {0x00AA});
-    reply.pop_back();
-    EchoReplyIs(reply);
-    EXPECT_EQ(CheckComLine(com), 0);
-    EXPECT_EQ(StatusText(), "Timeout < 36 Bytes");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EchoReplyIs(c.reply);
+        EXPECT_EQ(CheckComLine(com), c.passed);
+        EXPECT_STREQ(szStatus, c.text);
+        EXPECT_EQ(StatusText(), c.text);
+    }
 }
 
 TEST_F(PortSetupTest, TargetBecomesRamWhenTheCheckPassesAndItsButtonShowsIt) {
@@ -207,10 +205,7 @@ TEST_F(PortSetupTest, NotificationWithoutReceiveBitChangesNothing) {
 
 TEST_F(PortSetupTest, SecondFrameOfAPairIsFlushed) {
     OpenLine();
-    std::vector<uint8_t> two = MakeFrame(8, {11});
-    const auto second = MakeFrame(8, {22});
-    two.insert(two.end(), second.begin(), second.end());
-    line.deliver(com, two, line.now());
+    line.deliver(com, Concat(MakeFrame(8, {11}), MakeFrame(8, {22})), line.now());
     rx_flag = 0;
     ProcessSystemEvents();
     EXPECT_EQ(rx_flag, 1);

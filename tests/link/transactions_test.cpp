@@ -20,16 +20,6 @@ using namespace kervano;
 
 namespace {
 
-// A raw block of big-endian words.
-std::vector<uint8_t> Block(const std::vector<uint16_t>& words) {
-    std::vector<uint8_t> bytes;
-    for (uint16_t w : words) {
-        bytes.push_back(static_cast<uint8_t>(w >> 8));
-        bytes.push_back(static_cast<uint8_t>(w & 0xFF));
-    }
-    return bytes;
-}
-
 class TransactionTest : public PanelFixture {
   protected:
     void SetUp() override {
@@ -113,35 +103,42 @@ TEST_F(TransactionTest, ShortWriteHidesWaitingTextButStillWaits) {
     for (const auto& text : TakeStatusHistory()) EXPECT_NE(text, "Waiting for parameter-frame ...");
 }
 
-TEST_F(TransactionTest, FirmwareTextComesFromLowBytesUpToZero) {
-    std::vector<uint16_t> words(32, 0);
-    words[0] = 0x0041;
-    words[1] = 0x0042;
-    words[3] = 0x0043;  // after the terminator: not part of the text
-    FirmwareReplyIs(Block(words));
-    EXPECT_EQ(GetVERSIONInfo(), 64);
-    EXPECT_STREQ(szVersion, "AB");
-    EXPECT_EQ(StatusText(), "AB");
-}
-
-TEST_F(TransactionTest, FirmwareHighBytesNeverEnterTheText) {
-    std::vector<uint16_t> words(32, 0);
-    words[0] = 0x4100;
-    words[1] = 0x0042;
-    FirmwareReplyIs(Block(words));
-    EXPECT_EQ(GetVERSIONInfo(), 64);
-    EXPECT_STREQ(szVersion, "");
-}
-
-TEST_F(TransactionTest, FirmwareWithoutTerminatorGives32Characters) {
-    std::vector<uint16_t> words(32, 0x005A);
-    FirmwareReplyIs(Block(words));
-    EXPECT_EQ(GetVERSIONInfo(), 64);
-    EXPECT_EQ(std::string(szVersion), std::string(32, 'Z'));
+TEST_F(TransactionTest, FirmwareTextIsTheLowBytesOfAWhole64ByteBlockUpToZero) {
+    std::vector<uint16_t> terminated(32, 0);
+    terminated[0] = 0x0041;
+    terminated[1] = 0x0042;
+    terminated[3] = 0x0043;  // after the terminator: not part of the text
+    std::vector<uint16_t> highByte(32, 0);
+    highByte[0] = 0x4100;
+    highByte[1] = 0x0042;
+    const struct {
+        const char* name;
+        std::vector<uint16_t> words;
+        int read;
+        std::string version;
+        const char* status;  // nullptr: whatever the text, it is not checked
+    } cases[] = {
+        {"up to the terminator", terminated, 64, "AB", "AB"},
+        {"high bytes never enter the text", highByte, 64, "", nullptr},
+        {"no terminator gives 32 characters", std::vector<uint16_t>(32, 0x005A), 64,
+         std::string(32, 'Z'), nullptr},
+        {"a block longer than 64 is an error", std::vector<uint16_t>(40, 0x0041), 80, "",
+         "Error reading firmware-info!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetStatusText("Echo Check - Line Ok!");
+        FirmwareReplyIs(WordBytes(c.words));
+        EXPECT_EQ(GetVERSIONInfo(), c.read);
+        EXPECT_EQ(std::string(szVersion), c.version);
+        if (c.status != nullptr) {
+            EXPECT_EQ(StatusText(), c.status);
+        }
+    }
 }
 
 TEST_F(TransactionTest, FirmwareTimeoutReadsAndDropsPartialBytes) {
-    FirmwareReplyIs(Block(std::vector<uint16_t>(20, 0x0041)));
+    FirmwareReplyIs(WordBytes(std::vector<uint16_t>(20, 0x0041)));
     const double start = line.now();
     const int n = GetVERSIONInfo();
     EXPECT_EQ(n, 40);
@@ -153,19 +150,11 @@ TEST_F(TransactionTest, FirmwareTimeoutReadsAndDropsPartialBytes) {
     EXPECT_EQ(line.notificationMask(com), eventMask) << "notification back on";
 }
 
-TEST_F(TransactionTest, FirmwareBlockLongerThan64IsAnError) {
-    SetStatusText("Echo Check - Line Ok!");
-    FirmwareReplyIs(Block(std::vector<uint16_t>(40, 0x0041)));
-    EXPECT_EQ(GetVERSIONInfo(), 80);
-    EXPECT_STREQ(szVersion, "");
-    EXPECT_EQ(StatusText(), "Error reading firmware-info!");
-}
-
 TEST_F(TransactionTest, FirmwareBytesAboveSevenBitsAreOneCharacterEach) {
     std::vector<uint16_t> words(32, 0);
     words[0] = 0x00B5;  // micro sign in Latin-1
     words[1] = 0x00E9;  // e acute
-    FirmwareReplyIs(Block(words));
+    FirmwareReplyIs(WordBytes(words));
     EXPECT_EQ(GetVERSIONInfo(), 64);
     EXPECT_EQ(std::string(szVersion), "\xB5\xE9");
     EXPECT_EQ(StatusText(), "\xC2\xB5\xC3\xA9") << "shown as UTF-8, like every text";
@@ -182,7 +171,7 @@ TEST_F(TransactionTest, FirmwareFloodNeverOverrunsTheReadBuffer) {
 }
 
 TEST_F(TransactionTest, FirmwareNotificationIsOffDuringTheRequest) {
-    FirmwareReplyIs(Block(std::vector<uint16_t>(32, 0x0041)));
+    FirmwareReplyIs(WordBytes(std::vector<uint16_t>(32, 0x0041)));
     rx_flag = 0;
     GetVERSIONInfo();
     EXPECT_EQ(rx_flag, 0) << "the 64 bytes were never taken for a frame";
@@ -219,7 +208,7 @@ TEST_F(DataBlockTest, RequestCarriesStartIndexAndSecondWord) {
 
 TEST_F(DataBlockTest, WordsKeepTheirBitPatterns) {
     controller.setReplyHook([](int, const uint16_t*, sim::Reply& reply) {
-        reply.bytes = Block(std::vector<uint16_t>(64, 0x1234));
+        reply.bytes = WordBytes(std::vector<uint16_t>(64, 0x1234));
         reply.bytes[0] = 0xFF;
         reply.bytes[1] = 0x38;
     });

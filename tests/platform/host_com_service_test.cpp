@@ -14,7 +14,8 @@
 #include "platform/serial/com_service.h"
 #include "platform/serial/port_table.h"
 #include "platform/serial/serial_port.h"
-#include "tests/platform/test_pty.h"
+#include "tests/support/frames.h"
+#include "tests/support/test_pty.h"
 
 namespace {
 
@@ -85,11 +86,11 @@ class HostSerial : public ::testing::Test {
 };
 
 TEST_F(HostSerial, CarriesFramesBothWays) {
-    const auto out = TestFrame(1);
+    const auto out = FrameBytes(1);
     EXPECT_EQ(ComWrt(kPort, reinterpret_cast<const char*>(out.data()), 36), 36);
     EXPECT_EQ(pty.receive(36), out);
 
-    const auto in = TestFrame(100);
+    const auto in = FrameBytes(100);
     ASSERT_TRUE(pty.send(in));
     SetComTime(kPort, 1.0);
     std::vector<unsigned char> got(36);
@@ -99,7 +100,7 @@ TEST_F(HostSerial, CarriesFramesBothWays) {
 
 TEST_F(HostSerial, ReopeningAnOpenPortLeavesItWorking) {
     ASSERT_EQ(OpenAt(kPort), 0) << ComOpenFailureReason(kPort);
-    const auto out = TestFrame(7);
+    const auto out = FrameBytes(7);
     EXPECT_EQ(ComWrt(kPort, reinterpret_cast<const char*>(out.data()), 36), 36);
     EXPECT_EQ(pty.receive(36), out);
 }
@@ -151,10 +152,7 @@ TEST(HostSerialOpen, ReportsWhyAPortCannotBeOpened) {
 
 TEST_F(HostSerial, NotificationRunsOnlyInProcessSystemEvents) {
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, Record, &notes), 0);
-    auto frames = TestFrame(1);
-    const auto second = TestFrame(60);
-    frames.insert(frames.end(), second.begin(), second.end());
-    ASSERT_TRUE(pty.send(frames));
+    ASSERT_TRUE(pty.send(Concat(FrameBytes(1), FrameBytes(60))));
 
     ASSERT_TRUE(waitQueued(72));
     char buffer[36];
@@ -172,14 +170,14 @@ TEST_F(HostSerial, NotificationRunsOnlyInProcessSystemEvents) {
     EXPECT_EQ(notes.events.size(), 1u);
     EXPECT_EQ(GetInQLen(kPort), 36);
 
-    ASSERT_TRUE(pty.send(TestFrame(9)));
+    ASSERT_TRUE(pty.send(FrameBytes(9)));
     ASSERT_TRUE(pumpUntil([&] { return notes.events.size() == 2; }));
     EXPECT_EQ(notes.events[1], kComEventNotifyCount | kComEventChar);
 }
 
 TEST_F(HostSerial, NotifiesOnceTheNotifyCountHasArrived) {
     ASSERT_EQ(InstallComCallback(kPort, kComEventNotifyCount, 36, 0x55, RecordAndRead, &notes), 0);
-    const auto frame = TestFrame(3);
+    const auto frame = FrameBytes(3);
     ASSERT_TRUE(pty.send({frame.begin(), frame.begin() + 20}));
     ASSERT_TRUE(waitQueued(20));
     for (int i = 0; i < 10; ++i) ProcessSystemEvents();
@@ -195,7 +193,7 @@ TEST_F(HostSerial, NotifiesOnceTheNotifyCountHasArrived) {
 TEST_F(HostSerial, MaskZeroSwitchesTheNotificationOffAndKeepsBytesQueued) {
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
     ASSERT_EQ(InstallComCallback(kPort, 0, 36, 0x55, nullptr, nullptr), 0);
-    ASSERT_TRUE(pty.send(TestFrame(5)));
+    ASSERT_TRUE(pty.send(FrameBytes(5)));
     ASSERT_TRUE(waitQueued(36));
     for (int i = 0; i < 20; ++i) ProcessSystemEvents();
     EXPECT_TRUE(notes.events.empty());
@@ -210,7 +208,7 @@ TEST_F(HostSerial, MaskZeroSwitchesTheNotificationOffAndKeepsBytesQueued) {
 
 TEST_F(HostSerial, ReadReturnsTheCountOrWhatCameByTheTimeOut) {
     ASSERT_EQ(SetComTime(kPort, 0.2), 0);
-    ASSERT_TRUE(pty.send(TestFrame(1, 50)));
+    ASSERT_TRUE(pty.send(FrameBytes(1, 50)));
     ASSERT_TRUE(waitQueued(50));
     char buffer[64];
     EXPECT_EQ(ComRd(kPort, buffer, 36), 36);
@@ -230,7 +228,7 @@ TEST_F(HostSerial, ReadReturnsTheCountOrWhatCameByTheTimeOut) {
 
 TEST_F(HostSerial, ReadCollectsAFrameArrivingInPieces) {
     ASSERT_EQ(SetComTime(kPort, 1.5), 0);
-    const auto frame = TestFrame(11);
+    const auto frame = FrameBytes(11);
     std::thread device([&] {
         for (int piece = 0; piece < 3; ++piece) {
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -248,15 +246,15 @@ TEST_F(HostSerial, ReadCollectsAFrameArrivingInPieces) {
 }
 
 TEST_F(HostSerial, FlushInQDiscardsQueuedBytesAndThoseStillInTheKernel) {
-    ASSERT_TRUE(pty.send(TestFrame(1, 10)));
+    ASSERT_TRUE(pty.send(FrameBytes(1, 10)));
     ASSERT_TRUE(waitQueued(10));
-    ASSERT_TRUE(pty.send(TestFrame(2, 7)));
+    ASSERT_TRUE(pty.send(FrameBytes(2, 7)));
     ASSERT_TRUE(pty.waitKernelQueued(7));  // not fetched by the service yet
     EXPECT_EQ(FlushInQ(kPort), 0);
     EXPECT_EQ(GetInQLen(kPort), 0);
     EXPECT_EQ(pty.kernelQueued(), 0);
 
-    const auto fresh = TestFrame(40);
+    const auto fresh = FrameBytes(40);
     ASSERT_TRUE(pty.send(fresh));
     SetComTime(kPort, 1.0);
     std::vector<unsigned char> got(36);
@@ -276,7 +274,7 @@ TEST_F(HostSerial, CallsOnAClosedPortFailWithoutHarm) {
     EXPECT_EQ(FlushInQ(kPort), kComPortNotOpen);
     EXPECT_EQ(SetComTime(kPort, 1.0), kComPortNotOpen);
     EXPECT_EQ(InstallComCallback(kPort, 0x8000, 36, 0x55, Record, &notes), kComPortNotOpen);
-    EXPECT_EQ(pty.receive(1, 50).size(), 0u);
+    EXPECT_EQ(pty.receive(1, 0.05).size(), 0u);
 }
 
 TEST_F(HostSerial, RejectsBadArgumentsOnAnOpenPort) {
@@ -349,9 +347,9 @@ TEST_F(HostSerial, IdleProcessSystemEventsWaitsBrieflyWithoutBurningTheCpu) {
 TEST_F(HostSerial, WaitingForInputSleepsUntilTheCountOrTheLimit) {
     std::thread device([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        pty.send(TestFrame(1));
+        pty.send(FrameBytes(1));
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        pty.send(TestFrame(2));
+        pty.send(FrameBytes(2));
     });
     const double start = Timer();
     EXPECT_EQ(ComWaitInQ(kPort, 72, 2.0), 72) << "both pieces, not just the first";
@@ -369,7 +367,7 @@ TEST_F(HostSerial, WaitingForInputSleepsUntilTheCountOrTheLimit) {
 
 TEST_F(HostSerial, ArrivingBytesReachTheRoutineWithinMilliseconds) {
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
-    const auto frame = TestFrame(21);
+    const auto frame = FrameBytes(21);
     std::atomic<double> sentAt{0.0};
     std::thread device([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -387,7 +385,7 @@ TEST_F(HostSerial, NotificationRunsInsideTheQtEventLoop) {
     QEventLoop loop;
     notes.loop = &loop;
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
-    ASSERT_TRUE(pty.send(TestFrame(30)));
+    ASSERT_TRUE(pty.send(FrameBytes(30)));
     QTimer::singleShot(2000, &loop, &QEventLoop::quit);
     loop.exec();
     EXPECT_EQ(notes.events.size(), 1u);
@@ -398,7 +396,7 @@ TEST_F(HostSerial, DelaySleepsWithoutProcessingEvents) {
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, Record, &notes), 0);
     bool timerRan = false;
     QTimer::singleShot(0, [&] { timerRan = true; });
-    ASSERT_TRUE(pty.send(TestFrame(1)));
+    ASSERT_TRUE(pty.send(FrameBytes(1)));
     const double start = Timer();
     Delay(0.05);
     EXPECT_GE(Timer() - start, 0.049);

@@ -6,17 +6,11 @@
 #include <QTimer>
 
 #include "platform/serial/serial_port.h"
+#include "tests/support/frames.h"
 
 namespace {
 
 constexpr int kPort = 1;
-
-std::vector<uint8_t> Frame(uint8_t seed, size_t size = 36) {
-    std::vector<uint8_t> frame(size);
-    for (size_t i = 0; i < size; ++i) frame[i] = static_cast<uint8_t>(seed + i);
-    if (size > 0) frame[0] = 0x55;
-    return frame;
-}
 
 struct Notes {
     std::vector<int> events;
@@ -61,9 +55,9 @@ class SimSerial : public ::testing::Test {
 TEST_F(SimSerial, ReadTimesOutAtExactlyThePortTimeOutWithWhatArrived) {
     ASSERT_EQ(SetComTime(kPort, 2.0), 0);
     Delay(0.25);
-    line.deliver(kPort, Frame(1, 10), 0.75);
-    line.deliver(kPort, Frame(2, 10), 2.25);  // the last moment of the wait
-    line.deliver(kPort, Frame(3, 10), 2.26);  // too late
+    line.deliver(kPort, FrameBytes(1, 10), 0.75);
+    line.deliver(kPort, FrameBytes(2, 10), 2.25);  // the last moment of the wait
+    line.deliver(kPort, FrameBytes(3, 10), 2.26);  // too late
     std::vector<uint8_t> got;
     EXPECT_EQ(read(got, 36), 20);
     EXPECT_DOUBLE_EQ(line.now(), 2.25);
@@ -74,9 +68,9 @@ TEST_F(SimSerial, ReadTimesOutAtExactlyThePortTimeOutWithWhatArrived) {
 
 TEST_F(SimSerial, ReadReturnsWhenTheCountIsComplete) {
     ASSERT_EQ(SetComTime(kPort, 2.0), 0);
-    line.deliver(kPort, Frame(1, 20), 0.3);
-    line.deliver(kPort, Frame(2, 20), 0.7);
-    line.deliver(kPort + 1, Frame(3, 36), 0.5);  // another port's bytes do not count
+    line.deliver(kPort, FrameBytes(1, 20), 0.3);
+    line.deliver(kPort, FrameBytes(2, 20), 0.7);
+    line.deliver(kPort + 1, FrameBytes(3, 36), 0.5);  // another port's bytes do not count
     std::vector<uint8_t> got;
     EXPECT_EQ(read(got, 36), 36);
     EXPECT_DOUBLE_EQ(line.now(), 0.7);
@@ -120,7 +114,7 @@ TEST_F(SimSerial, AReplyLandingInTheTurnOfTheTimeOutIsNotifiedInThatTurn) {
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
     const double start = Timer();
     // The poll that takes the clock past 1.5 s brings the frame with it.
-    line.deliver(kPort, Frame(1), start + 1.4995);
+    line.deliver(kPort, FrameBytes(1), start + 1.4995);
     int turns = 0;
     bool timedOut = false;
     for (;;) {
@@ -140,8 +134,8 @@ TEST_F(SimSerial, AReplyLandingInTheTurnOfTheTimeOutIsNotifiedInThatTurn) {
 
 TEST_F(SimSerial, NotificationRunsOnlyInProcessSystemEvents) {
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, Record, &notes), 0);
-    line.deliver(kPort, Frame(1), 0.0);
-    line.deliver(kPort, Frame(2), 0.01);
+    line.deliver(kPort, FrameBytes(1), 0.0);
+    line.deliver(kPort, FrameBytes(2), 0.01);
     Delay(0.02);
     EXPECT_EQ(GetInQLen(kPort), 72);
     char buffer[36];
@@ -156,7 +150,7 @@ TEST_F(SimSerial, NotificationRunsOnlyInProcessSystemEvents) {
     for (int i = 0; i < 5; ++i) ProcessSystemEvents();
     EXPECT_EQ(notes.events.size(), 1u) << "no new bytes, no new call";
 
-    line.deliver(kPort, Frame(3), line.now() + 0.1);
+    line.deliver(kPort, FrameBytes(3), line.now() + 0.1);
     for (int i = 0; i < 99; ++i) ProcessSystemEvents();
     EXPECT_EQ(notes.events.size(), 1u);
     ProcessSystemEvents();
@@ -166,7 +160,7 @@ TEST_F(SimSerial, NotificationRunsOnlyInProcessSystemEvents) {
 
 TEST_F(SimSerial, NotifiesOnceTheNotifyCountHasArrived) {
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
-    const auto frame = Frame(4);
+    const auto frame = FrameBytes(4);
     // The sync byte comes with the first part, but the routine waits for the count.
     line.deliver(kPort, {frame.begin(), frame.begin() + 20}, 0.01);
     line.deliver(kPort, {frame.begin() + 20, frame.end()}, 0.02);
@@ -182,7 +176,7 @@ TEST_F(SimSerial, MaskZeroKeepsBytesQueuedAndOtherEventsNotifyOnTheirOwn) {
     ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, Record, &notes), 0);
     ASSERT_EQ(InstallComCallback(kPort, 0, 36, 0x55, nullptr, nullptr), 0);
     EXPECT_EQ(line.notificationMask(kPort), 0);
-    line.deliver(kPort, Frame(1), 0.0);
+    line.deliver(kPort, FrameBytes(1), 0.0);
     for (int i = 0; i < 20; ++i) ProcessSystemEvents();
     EXPECT_TRUE(notes.events.empty());
     EXPECT_EQ(GetInQLen(kPort), 36);
@@ -198,10 +192,10 @@ TEST_F(SimSerial, MaskZeroKeepsBytesQueuedAndOtherEventsNotifyOnTheirOwn) {
 }
 
 TEST_F(SimSerial, FlushInQDropsWhatArrivedButNotWhatIsStillToCome) {
-    line.deliver(kPort, Frame(1, 10), 0.0);
+    line.deliver(kPort, FrameBytes(1, 10), 0.0);
     EXPECT_EQ(GetInQLen(kPort), 10);
-    line.deliver(kPort, Frame(2, 5), line.now());  // due, not landed yet
-    line.deliver(kPort, Frame(3, 7), line.now() + 0.5);
+    line.deliver(kPort, FrameBytes(2, 5), line.now());  // due, not landed yet
+    line.deliver(kPort, FrameBytes(3, 7), line.now() + 0.5);
     EXPECT_EQ(FlushInQ(kPort), 0);
     EXPECT_EQ(GetInQLen(kPort), 0);
     Delay(0.5);
@@ -216,7 +210,7 @@ TEST_F(SimSerial, ThePeerAnswersWrittenFramesAtChosenTimes) {
     });
     ASSERT_EQ(SetComTime(kPort, 2.0), 0);
     Delay(0.1);
-    const auto request = Frame(8);
+    const auto request = FrameBytes(8);
     EXPECT_EQ(ComWrt(kPort, reinterpret_cast<const char*>(request.data()), 36), 36);
     ASSERT_EQ(line.writes().size(), 1u);
     EXPECT_EQ(line.writes()[0].port, kPort);
@@ -271,7 +265,7 @@ TEST_F(SimSerial, ClosedPortsAndFailedOpens) {
     EXPECT_TRUE(line.writes().empty());
 
     // Bytes that arrive while nobody listens are lost.
-    line.deliver(kPort, Frame(1), 0.0);
+    line.deliver(kPort, FrameBytes(1), 0.0);
     Delay(0.01);
     ASSERT_EQ(OpenComConfig(kPort, "", 19200, 0, 8, 1, 4096, 4096), 0);
     EXPECT_EQ(GetInQLen(kPort), 0);
@@ -292,8 +286,8 @@ TEST_F(SimSerial, ClosedPortsAndFailedOpens) {
 }
 
 TEST_F(SimSerial, AnUnpluggedDeviceFailsTheOpenPortUntilItIsBackAndReopened) {
-    line.deliver(kPort, Frame(1), 0.0);
-    line.deliver(kPort, Frame(2), 0.5);
+    line.deliver(kPort, FrameBytes(1), 0.0);
+    line.deliver(kPort, FrameBytes(2), 0.5);
     Delay(0.1);
     EXPECT_EQ(ComDeviceGone(kPort), 0);
     line.unplug(kPort);
@@ -321,8 +315,8 @@ TEST_F(SimSerial, ARoutineMayCloseItsPortAndPumpEvents) {
     };
     int calls = 0;
     ASSERT_EQ(InstallComCallback(kPort, 0x8000, 36, 0x55, routine, &calls), 0);
-    line.deliver(kPort, Frame(1), 0.0);
-    line.deliver(kPort, Frame(2), 0.0015);
+    line.deliver(kPort, FrameBytes(1), 0.0);
+    line.deliver(kPort, FrameBytes(2), 0.0015);
     ProcessSystemEvents();
     ProcessSystemEvents();
     EXPECT_EQ(calls, 1);

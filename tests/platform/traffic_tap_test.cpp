@@ -9,8 +9,9 @@
 
 #include "platform/serial/port_table.h"
 #include "platform/serial/serial_port.h"
-#include "tests/platform/test_pty.h"
+#include "tests/support/frames.h"
 #include "tests/support/sim_line.h"
+#include "tests/support/test_pty.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ std::vector<Heard> Exchange(const std::function<void(const Bytes&)>& device, con
                             const Bytes& second) {
     std::vector<Heard> heard;
     SetTrafficListener(&Record, &heard);
-    const Bytes frame = TestFrame(1);
+    const Bytes frame = FrameBytes(1);
     ComWrt(kPort, reinterpret_cast<const char*>(frame.data()), 36);
     device(first);
     char five[5];
@@ -49,9 +50,8 @@ std::vector<Heard> Exchange(const std::function<void(const Bytes&)>& device, con
 }
 
 std::vector<Heard> Expected(const Bytes& first, const Bytes& second) {
-    Bytes rest(first.begin() + 5, first.end());
-    rest.insert(rest.end(), second.begin(), second.end());
-    return {{TrafficKind::Written, 36, 36, TestFrame(1)},
+    const Bytes rest = Concat(Bytes(first.begin() + 5, first.end()), second);
+    return {{TrafficKind::Written, 36, 36, FrameBytes(1)},
             {TrafficKind::Read, 5, 5, Bytes(first.begin(), first.begin() + 5)},
             {TrafficKind::Flushed, 12, 12, rest}};
 }
@@ -63,8 +63,8 @@ TEST(TrafficTap, HearsWritesReadsAndFlushedBytesOnTheHostBackEnd) {
     PortTablePin(kPort, pty.slavePath());
     ASSERT_EQ(OpenComConfig(kPort, "", 19200, 0, 8, 1, 4096, 4096), 0);
     SetComTime(kPort, 1.0);
-    const Bytes first = TestFrame(10, 10);
-    const Bytes second = TestFrame(20, 7);
+    const Bytes first = FrameBytes(10, 10);
+    const Bytes second = FrameBytes(20, 7);
     const auto heard = Exchange(
         [&](const Bytes& bytes) {
             ASSERT_TRUE(pty.send(bytes));
@@ -83,8 +83,8 @@ TEST(TrafficTap, HearsWritesReadsAndFlushedBytesOnTheSimulatedLine) {
     SimLine line;
     SetComService(&line);
     ASSERT_EQ(OpenComConfig(kPort, "", 19200, 0, 8, 1, 4096, 4096), 0);
-    const Bytes first = TestFrame(10, 10);
-    const Bytes second = TestFrame(20, 7);
+    const Bytes first = FrameBytes(10, 10);
+    const Bytes second = FrameBytes(20, 7);
     const double before = line.now();
     const auto heard = Exchange(
         [&](const Bytes& bytes) {

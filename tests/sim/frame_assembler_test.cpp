@@ -4,14 +4,12 @@
 #include <random>
 
 #include "sim/controller_model.h"
-#include "tests/sim/sim_test_helpers.h"
-
-using simtest::request;
+#include "tests/support/frames.h"
 
 TEST(FrameAssembler, CollectsFramesFromPiecesAndRuns) {
     sim::FrameAssembler assembler;
-    const auto a = request(5, {0, 1});
-    const auto b = request(7);
+    const auto a = MakeFrame(5, {0, 1});
+    const auto b = MakeFrame(7);
     EXPECT_TRUE(assembler.feed(a.data(), 10, 0.000).empty());
     EXPECT_EQ(assembler.buffered(), 10u);
     const auto done = assembler.feed(a.data() + 10, 26, 0.005);
@@ -19,9 +17,7 @@ TEST(FrameAssembler, CollectsFramesFromPiecesAndRuns) {
     EXPECT_EQ(done[0], a);
     EXPECT_EQ(assembler.buffered(), 0u);
 
-    std::vector<uint8_t> two(b);
-    two.insert(two.end(), a.begin(), a.end());
-    two.push_back(0x00);
+    const auto two = Concat(Concat(b, a), {0x00});
     const auto pair = assembler.feed(two.data(), two.size(), 0.010);
     ASSERT_EQ(pair.size(), 2u);
     EXPECT_EQ(pair[0], b);
@@ -35,7 +31,7 @@ TEST(FrameAssembler, PauseDropsGarbageAndPartialFrames) {
     EXPECT_TRUE(assembler.feed(garbage, sizeof garbage, 1.000).empty());
 
     // Without a pause the garbage shifts the frame: no clean frame comes out.
-    const auto frame = request(8);
+    const auto frame = MakeFrame(8);
     auto shifted = assembler.feed(frame.data(), frame.size(), 1.010);
     ASSERT_EQ(shifted.size(), 1u);
     EXPECT_NE(shifted[0], frame);

@@ -7,14 +7,9 @@
 #include <string>
 #include <thread>
 
-#include "tests/sim/sim_test_helpers.h"
 #include "tests/support/child_process.h"
-
-using simtest::payload;
-using simtest::RawTty;
-using simtest::request;
-using simtest::secondsSince;
-using simtest::wordAt;
+#include "tests/support/frames.h"
+#include "tests/support/test_pty.h"
 
 namespace {
 
@@ -34,25 +29,25 @@ TEST(KervanoSimProgram, ServesTheProtocolOnThePtyItPrints) {
     RawTty client(path);
     ASSERT_TRUE(client.ok());
 
-    const auto echo = client.transact(request(5), 36);
+    const auto echo = client.transact(MakeFrame(5), 36);
     ASSERT_EQ(echo.size(), 36u);
-    EXPECT_EQ(wordAt(echo, 0), 0x0055);
-    EXPECT_EQ(payload(echo, 0), 0x00AA);
+    EXPECT_EQ(WordAt(echo, 0), 0x0055);
+    EXPECT_EQ(PayloadWord(echo, 0), 0x00AA);
 
-    const auto firmware = client.transact(request(7), 64);
+    const auto firmware = client.transact(MakeFrame(7), 64);
     ASSERT_EQ(firmware.size(), 64u);
     std::string text;
-    for (size_t i = 0; i < 32 && wordAt(firmware, i) != 0; ++i)
-        text += static_cast<char>(wordAt(firmware, i));
+    for (size_t i = 0; i < 32 && WordAt(firmware, i) != 0; ++i)
+        text += static_cast<char>(WordAt(firmware, i));
     EXPECT_EQ(text, "SIM 1.31");
 
-    EXPECT_EQ(client.transact(request(9, {0, 1}), 128).size(), 128u);
+    EXPECT_EQ(client.transact(MakeFrame(9, {0, 1}), 128).size(), 128u);
 
-    const auto shortPacket = client.transact(request(2, {1}), 36);
+    const auto shortPacket = client.transact(MakeFrame(2, {1}), 36);
     ASSERT_EQ(shortPacket.size(), 36u);
-    EXPECT_EQ(wordAt(shortPacket, 1), 2);
-    EXPECT_EQ(payload(shortPacket, 0), 1);
-    EXPECT_EQ(payload(shortPacket, 3), 100);
+    EXPECT_EQ(WordAt(shortPacket, 1), 2);
+    EXPECT_EQ(PayloadWord(shortPacket, 0), 1);
+    EXPECT_EQ(PayloadWord(shortPacket, 3), 100);
 
     EXPECT_TRUE(ExitedWith(sim.finish(SIGTERM), 0));
 }
@@ -64,10 +59,10 @@ TEST(KervanoSimProgram, FaultOptionsShapeTheReplies) {
     ASSERT_FALSE(path.empty());
     RawTty client(path);
     ASSERT_TRUE(client.ok());
-    EXPECT_EQ(payload(client.transact(request(5), 36), 0), 0x1234);
-    EXPECT_TRUE(client.transact(request(7), 1, 0.15).empty());
-    EXPECT_TRUE(client.transact(request(9, {128, 1}), 1, 0.15).empty());
-    EXPECT_EQ(client.transact(request(9, {64, 1}), 128).size(), 128u);
+    EXPECT_EQ(PayloadWord(client.transact(MakeFrame(5), 36), 0), 0x1234);
+    EXPECT_TRUE(client.transact(MakeFrame(7), 1, 0.15).empty());
+    EXPECT_TRUE(client.transact(MakeFrame(9, {128, 1}), 1, 0.15).empty());
+    EXPECT_EQ(client.transact(MakeFrame(9, {64, 1}), 128).size(), 128u);
     EXPECT_TRUE(ExitedWith(sim.finish(SIGINT), 0));
 }
 
@@ -77,25 +72,25 @@ TEST(KervanoSimProgram, HangsUpAfterTheGivenFrames) {
     ASSERT_FALSE(path.empty());
     RawTty client(path);
     ASSERT_TRUE(client.ok());
-    EXPECT_EQ(client.transact(request(5), 36).size(), 36u);
+    EXPECT_EQ(client.transact(MakeFrame(5), 36).size(), 36u);
     bool hungUp = false;
-    (void)simtest::writeAll(client.fd(), request(5));
-    EXPECT_TRUE(simtest::readFor(client.fd(), 1, 1.0, 0.0, &hungUp).empty());
+    (void)client.send(MakeFrame(5));
+    EXPECT_TRUE(ReadFor(client.fd(), 1, 1.0, 0.0, &hungUp).empty());
     EXPECT_TRUE(hungUp);
     EXPECT_TRUE(ExitedWith(sim.finish(SIGTERM), 0));
 }
 
 TEST(KervanoSimProgram, ServesOnAGivenDeviceAtAGivenPace) {
-    simtest::TestPty line;
-    ASSERT_GE(line.master(), 0);
+    TestPty line;
+    ASSERT_TRUE(line.ok());
     SimProcess sim({"--device", line.slavePath(), "--baud", "2400"});
     EXPECT_EQ(sim.firstLine(), line.slavePath());
 
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(simtest::writeAll(line.master(), request(5)));
-    const auto reply = simtest::readFor(line.master(), 36, 1.0, 0.0);
+    ASSERT_TRUE(line.send(MakeFrame(5)));
+    const auto reply = line.receive(36, 1.0);
     EXPECT_EQ(reply.size(), 36u);
-    EXPECT_GE(secondsSince(start), 0.295);  // 36 bytes each way at 2400 baud
+    EXPECT_GE(SecondsSince(start), 0.295);  // 36 bytes each way at 2400 baud
     EXPECT_TRUE(ExitedWith(sim.finish(SIGTERM), 0));
 }
 

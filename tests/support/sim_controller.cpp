@@ -24,23 +24,15 @@ void SimController::onWrite(SimLine& line, const std::vector<uint8_t>& bytes, do
         sim::Reply reply = model_.handleFrame(frame.data(), now);
         if (hook_) hook_(request.order, request.payload.data(), reply);
         requests_.push_back(std::move(request));
-        if (!reply.bytes.empty()) {
+        if (reply.byteGap > 0.0) {
+            for (size_t k = 0; k < reply.bytes.size(); ++k) {
+                const double gaps = reply.byteGap * static_cast<double>(k);
+                line.deliver(port_, {reply.bytes[k]}, now + reply.delay + gaps + WireTime(k + 1));
+            }
+        } else if (!reply.bytes.empty()) {
             line.deliver(port_, reply.bytes, now + reply.delay + WireTime(reply.bytes.size()));
         }
     }
-}
-
-std::vector<uint8_t> MakeFrame(int order, const std::vector<uint16_t>& payload, int sync) {
-    std::vector<uint8_t> frame(36, 0);
-    frame[0] = static_cast<uint8_t>((sync >> 8) & 0xFF);
-    frame[1] = static_cast<uint8_t>(sync & 0xFF);
-    frame[2] = static_cast<uint8_t>((order >> 8) & 0xFF);
-    frame[3] = static_cast<uint8_t>(order & 0xFF);
-    for (size_t k = 0; k < payload.size() && k < 16; ++k) {
-        frame[4 + 2 * k] = static_cast<uint8_t>(payload[k] >> 8);
-        frame[5 + 2 * k] = static_cast<uint8_t>(payload[k] & 0xFF);
-    }
-    return frame;
 }
 
 void NumberMonitorReplies(SimController& controller, int& sent) {

@@ -1,6 +1,6 @@
 // The controller emulator as the peer of a simulated line: every frame the program writes
 // is answered by the model at the virtual time its reply is due. Tests can reshape any
-// reply (delay it, drop it, replace its bytes) per order.
+// reply (delay it, drop it, replace its bytes, space them out) per order.
 #pragma once
 
 #include <cstdint>
@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "sim/controller_model.h"
+#include "tests/support/frames.h"
 #include "tests/support/sim_line.h"
 
 class SimController {
   public:
     // Gets the request's order word and payload, and the model's reply; may change the
-    // reply's bytes or delay, or clear the bytes to stay silent.
+    // reply's bytes, delay or byte gap, or clear the bytes to stay silent.
     using ReplyHook = std::function<void(int order, const uint16_t* payload, sim::Reply& reply)>;
 
     explicit SimController(SimLine& line, int port = 1);
@@ -42,9 +43,6 @@ class SimController {
     ReplyHook hook_;
     std::vector<Request> requests_;
 };
-
-// Builds raw frames for scripted replies.
-std::vector<uint8_t> MakeFrame(int order, const std::vector<uint16_t>& payload, int sync = 0x55);
 
 // Makes the controller's monitor replies known values: reply n (counted in sent, from 1)
 // carries raw values 3000 + n (TOP1), 3100 + n, 3200 + n, 3300 + n (BOT2), normalised values

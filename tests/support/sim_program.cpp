@@ -19,8 +19,8 @@ SimProgram::SimProgram(const std::vector<std::string>& faults)
 void SimProgram::take(const std::string& line) {
     std::istringstream words(line);
     std::string word;
-    int order = 0;
-    if (words >> word >> order && word == "frame") orders_.push_back(order);
+    int order = 0, word0 = 0;
+    if (words >> word >> order >> word0 && word == "frame") requests_.emplace_back(order, word0);
 }
 
 bool SimProgram::waitFor(const std::string& line, double timeout) {
@@ -36,8 +36,14 @@ bool SimProgram::waitFor(const std::string& line, double timeout) {
     return false;
 }
 
-std::vector<int> SimProgram::orders() {
+const std::vector<std::pair<int, int>>& SimProgram::requests() {
     std::istringstream rest(process_.readAll(false, 0.2));
     for (std::string line; std::getline(rest, line);) take(line);
-    return orders_;
+    return requests_;
+}
+
+std::vector<int> SimProgram::orders() {
+    std::vector<int> out;
+    for (const auto& request : requests()) out.push_back(request.first);
+    return out;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/child_process.h"
@@ -20,11 +21,13 @@ class SimProgram {
     bool waitFor(const std::string& line, double timeout = 10.0);
     // The order of every request taken in so far, in turn.
     std::vector<int> orders();
+    // The (order, word 0) of every request taken in so far, in turn.
+    const std::vector<std::pair<int, int>>& requests();
 
   private:
     void take(const std::string& line);
 
     ChildProcess process_;
     std::string device_;
-    std::vector<int> orders_;
+    std::vector<std::pair<int, int>> requests_;
 };
