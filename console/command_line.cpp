@@ -262,6 +262,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return line;
 }
 
+std::string VersionText() {
+    return "kervano-scope " KV_VERSION;
+}
+
 std::string UsageText() {
     return "Usage: kervano-scope [--port N=DEVICE]... [Qt options]\n"
            "       kervano-scope [--port 1=DEVICE] --read-params FILE [--from ram|eeprom]\n"
