@@ -1,7 +1,11 @@
 #include "console/command_line.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 namespace kervano {
 
@@ -51,6 +55,44 @@ std::string QtOptionName(const std::string& arg) {
 
 bool TakesValue(const std::string& qtName) {
     return Listed(qtName, std::begin(kQtOptionsWithValue), std::end(kQtOptionsWithValue));
+}
+
+// Our options; for those that take a value, what it is, as told when it is missing, and
+// for the four modes, which one each chooses (Panel for the others). Written "--name
+// VALUE", the value is the next argument unless that is a long option itself ("--port
+// --verify" gives no port).
+struct Option {
+    const char* name;
+    const char* needs;  // nullptr: no value
+    RunMode mode;
+};
+const Option kOptions[] = {
+    {"port", "a value: --port N=DEVICE (for example 1=/dev/ttyUSB0)", RunMode::Panel},
+    {"read-params", "a file name", RunMode::ReadParams},
+    {"write-params", "a file name", RunMode::WriteParams},
+    {"capture", "a file name", RunMode::Capture},
+    {"compare", "a file name", RunMode::Compare},  // which it may go without
+    {"from", "ram or eeprom", RunMode::Panel},
+    {"to", "ram or eeprom", RunMode::Panel},
+    {"verify", nullptr, RunMode::Panel},
+    {"help", nullptr, RunMode::Panel},
+    {"version", nullptr, RunMode::Panel},
+};
+
+const Option* FindOption(const std::string& name) {
+    const auto* found = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                     [&](const auto& option) { return name == option.name; });
+    return found == std::end(kOptions) ? nullptr : found;
+}
+
+// Arguments reach the parser byte for byte (Latin-1 maps each byte to one character), so a
+// file name in any encoding comes back as it was given.
+QString Text(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string Bytes(const QString& text) {
+    return text.toLatin1().toStdString();
 }
 
 bool AllDigits(const std::string& text) {
@@ -104,19 +146,22 @@ std::string ParseMemory(const std::string& option, const std::string& value, int
     return "";
 }
 
-const char* ModeOption(RunMode mode) {
-    switch (mode) {
-        case RunMode::ReadParams:
-            return "--read-params";
-        case RunMode::WriteParams:
-            return "--write-params";
-        case RunMode::Capture:
-            return "--capture";
-        case RunMode::Compare:
-            return "--compare";
-        default:
-            return "";
+std::string ModeOption(RunMode mode) {
+    for (const auto& option : kOptions) {
+        if (option.mode == mode && mode != RunMode::Panel) return std::string("--") + option.name;
     }
+    return "";
+}
+
+// The option of a mode with its file, when no other mode came before; "" when it is good.
+std::string ChooseMode(const Option& option, const std::string& file, CommandLine& line) {
+    const std::string name = std::string("--") + option.name;
+    if (file.empty() && option.mode != RunMode::Compare) return name + " needs " + option.needs;
+    if (line.mode != RunMode::Panel)
+        return name + " cannot be combined with " + ModeOption(line.mode) + ": one mode at a time";
+    line.mode = option.mode;
+    line.file = file;
+    return "";
 }
 
 // What the options that belong to one mode must agree on, once all are read.
@@ -132,8 +177,51 @@ std::string CheckCombination(const CommandLine& line, const std::string& fromOrT
     for (const PortOption& port : line.ports) {
         if (port.number == 1) return "";
     }
-    return std::string(ModeOption(line.mode)) +
-           " talks to COM1: give the controller as --port 1=DEVICE";
+    return ModeOption(line.mode) + " talks to COM1: give the controller as --port 1=DEVICE";
+}
+
+// The command line in two: Qt's options with their values go to qtArguments, ours to the
+// parser, each as one argument "--name" or "--name=VALUE" (the parser knows no option whose
+// value is optional, and would take any next argument for a value). The split ends at
+// --help or --version, after which nothing counts, or at a mistake only it can see (a
+// missing value), which is told once what stands before it has been checked.
+struct Split {
+    QStringList ours{QStringLiteral("kervano-scope")};
+    std::string lastError;
+};
+
+Split SplitQtOptionsOff(const std::vector<std::string>& args,
+                        std::vector<std::string>& qtArguments) {
+    Split split;
+    for (size_t i = 1; i < args.size() && split.lastError.empty(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasNext = i + 1 < args.size();
+        const std::string qt = QtOptionName(arg);
+        const auto* option = arg.rfind("--", 0) == 0 ? FindOption(arg.substr(2)) : nullptr;
+        if (!qt.empty()) {
+            qtArguments.push_back(arg);
+            if (!TakesValue(qt) || arg.find('=') != std::string::npos) continue;
+            if (hasNext)
+                qtArguments.push_back(args[++i]);
+            else
+                split.lastError = arg + " needs a value";
+        } else if (option && option->mode == RunMode::Compare) {
+            // The file is optional: what follows is one only when it is no option.
+            const bool file = hasNext && args[i + 1].rfind('-', 0) != 0;
+            split.ours << Text(arg + "=" + (file ? args[++i] : std::string()));
+        } else if (option && option->needs) {
+            if (hasNext && args[i + 1].rfind("--", 0) != 0)
+                split.ours << Text(arg + "=" + args[++i]);
+            else
+                split.lastError = arg + " needs " + option->needs;
+        } else if (arg == "--compare=") {
+            split.lastError = "--compare= needs a file name (or give --compare alone)";
+        } else {
+            split.ours << Text(arg == "-h" ? "--help" : arg);
+            if (arg == "-h" || arg == "--help" || arg == "--version") break;
+        }
+    }
+    return split;
 }
 
 }  // namespace
@@ -146,120 +234,66 @@ bool IsHeadless(RunMode mode) {
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
     line.qtArguments.push_back(args.empty() ? std::string("kervano-scope") : args[0]);
+    const Split split = SplitQtOptionsOff(args, line.qtArguments);
+
+    QCommandLineParser parser;
+    for (const auto& option : kOptions) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(option.name), QString(),
+                                            option.needs ? QStringLiteral("value") : QString()));
+    }
+    // Its own complaints are not used: each mistake is told below, the first on the line.
+    parser.parse(split.ours);
+
+    // The parser names the options it found in their order, one per argument, so an
+    // argument that is not the next of them is no option of ours.
+    const QStringList found = parser.optionNames();
+    std::map<QString, qsizetype> valuesTaken;
     std::string fromOrTo;  // which of --from / --to was given, if any
     bool verify = false;
-
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (const std::string qt = QtOptionName(arg); !qt.empty()) {
-            line.qtArguments.push_back(arg);
-            if (TakesValue(qt) && arg.find('=') == std::string::npos) {
-                if (i + 1 >= args.size()) {
-                    line.error = arg + " needs a value";
-                    return line;
-                }
-                line.qtArguments.push_back(args[++i]);
-            }
-            continue;
+    for (qsizetype i = 1; i < split.ours.size() && line.error.empty(); ++i) {
+        const QString& argument = split.ours[i];
+        const QString name = found.value(i - 1);
+        if (name.isEmpty() ||
+            (argument != "--" + name && !argument.startsWith("--" + name + '='))) {
+            line.error = (argument.startsWith('-') ? "unknown option '" : "unexpected argument '") +
+                         Bytes(argument) + "' (see kervano-scope --help)";
+            break;
         }
-
-        // Our own options: --name VALUE or --name=VALUE.
-        std::string name = arg;
-        std::string value;
-        bool inlineValue = false;
-        if (arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
-            name = arg.substr(0, arg.find('='));
-            value = arg.substr(arg.find('=') + 1);
-            inlineValue = true;
-        }
-        // Fetches the value; a following long option is not taken for one.
-        auto takeValue = [&]() {
-            if (inlineValue) return true;
-            if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) return false;
-            value = args[++i];
-            return true;
-        };
-        auto noValue = [&]() {
-            if (inlineValue) line.error = name + " takes no value";
-            return !inlineValue;
-        };
-
-        if (name == "--help" || name == "-h") {
-            if (!noValue()) return line;
-            line.mode = RunMode::Help;
+        const Option& entry = *FindOption(Bytes(name));
+        const std::string option = "--" + Bytes(name);
+        const std::string value = Bytes(parser.values(name).value(valuesTaken[name]++));
+        if (!entry.needs && argument.contains('=')) {
+            line.error = option + " takes no value";
+        } else if (name == "help" || name == "version") {
+            line.mode = name == "help" ? RunMode::Help : RunMode::Version;
             return line;
-        }
-        if (name == "--version") {
-            if (!noValue()) return line;
-            line.mode = RunMode::Version;
-            return line;
-        }
-        if (name == "--port") {
-            if (!takeValue()) {
-                line.error = "--port needs a value: --port N=DEVICE (for example 1=/dev/ttyUSB0)";
-                return line;
-            }
-            PortOption option;
-            line.error = ParsePort(value, line.ports, option);
-            if (!line.error.empty()) return line;
-            line.ports.push_back(option);
-        } else if (name == "--read-params" || name == "--write-params" || name == "--capture") {
-            const RunMode mode = name == "--read-params"    ? RunMode::ReadParams
-                                 : name == "--write-params" ? RunMode::WriteParams
-                                                            : RunMode::Capture;
-            if (!takeValue() || value.empty()) {
-                line.error = name + " needs a file name";
-                return line;
-            }
-            if (line.mode != RunMode::Panel) {
-                line.error = name + " cannot be combined with " + ModeOption(line.mode) +
-                             ": one mode at a time";
-                return line;
-            }
-            line.mode = mode;
-            line.file = value;
-        } else if (name == "--compare") {
-            // The file is optional: what follows is one only when it is no option.
-            if (inlineValue && value.empty()) {
-                line.error = "--compare= needs a file name (or give --compare alone)";
-                return line;
-            }
-            if (!inlineValue && i + 1 < args.size() && args[i + 1].rfind('-', 0) != 0)
-                value = args[++i];
-            if (line.mode != RunMode::Panel) {
-                line.error = "--compare cannot be combined with " +
-                             std::string(ModeOption(line.mode)) + ": one mode at a time";
-                return line;
-            }
-            line.mode = RunMode::Compare;
-            line.file = value;
-        } else if (name == "--from" || name == "--to") {
-            if (!takeValue()) {
-                line.error = name + " needs ram or eeprom";
-                return line;
-            }
-            if (!fromOrTo.empty()) {
-                line.error = name + " is given twice";
-                if (fromOrTo != name) line.error = name + " cannot be combined with " + fromOrTo;
-                return line;
-            }
-            line.error = ParseMemory(name, value, line.memory);
-            if (!line.error.empty()) return line;
-            fromOrTo = name;
-        } else if (name == "--verify") {
-            if (!noValue()) return line;
+        } else if (name == "verify") {
             verify = true;
-        } else if (arg.rfind("-", 0) == 0) {
-            line.error = "unknown option '" + arg + "' (see kervano-scope --help)";
-            return line;
+        } else if (name == "port") {
+            PortOption port;
+            line.error = ParsePort(value, line.ports, port);
+            if (line.error.empty()) line.ports.push_back(port);
+        } else if (name == "from" || name == "to") {
+            if (fromOrTo == option)
+                line.error = option + " is given twice";
+            else if (!fromOrTo.empty())
+                line.error = option + " cannot be combined with " + fromOrTo;
+            else
+                line.error = ParseMemory(option, value, line.memory);
+            fromOrTo = option;
         } else {
-            line.error = "unexpected argument '" + arg + "' (see kervano-scope --help)";
-            return line;
+            line.error = ChooseMode(entry, value, line);
         }
     }
+    if (line.error.empty()) line.error = split.lastError;
+    if (!line.error.empty()) return line;
     line.verify = verify;
     line.error = CheckCombination(line, fromOrTo, verify);
     return line;
+}
+
+std::string VersionText() {
+    return "kervano-scope " KV_VERSION;
 }
 
 std::string UsageText() {

@@ -45,6 +45,8 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 // The --help text; it lists every option.
 std::string UsageText();
+// The --version text: the program's name and the version the build gives it.
+std::string VersionText();
 // True for the modes that run without a window.
 bool IsHeadless(RunMode mode);
 

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (commandLine.mode == RunMode::Version) {
-        std::puts("kervano-scope 1.31");
+        std::puts(VersionText().c_str());
         return 0;
     }
 

@@ -2,6 +2,7 @@
 // slave path is the first line on stdout) or on an existing tty, until SIGTERM or SIGINT.
 #include <poll.h>
 
+#include <QCoreApplication>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -30,6 +31,9 @@ void installStopHandlers() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The name and version Qt reports for the program (no application object is needed).
+    QCoreApplication::setApplicationName(QStringLiteral("kervano-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KV_VERSION));
     sim::SimOptions options;
     const std::string error =
         sim::parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options);

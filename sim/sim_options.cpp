@@ -1,14 +1,25 @@
-// Parsing of the kervano-sim command line. Values come as "--name VALUE" or "--name=VALUE".
+// Parsing of the kervano-sim command line by QCommandLineParser. Values come as
+// "--name VALUE" or "--name=VALUE".
 #include "sim/sim_options.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <map>
+#include <optional>
+#include <set>
+#include <utility>
 
 namespace sim {
 
 namespace {
+
+constexpr long kIntMax = std::numeric_limits<int>::max();
 
 bool toLong(const std::string& text, long low, long high, long& out) {
     if (text.empty()) return false;
@@ -17,6 +28,14 @@ bool toLong(const std::string& text, long low, long high, long& out) {
     const long value = std::strtol(text.c_str(), &end, 0);  // base 0: 0x.. for words
     if (errno != 0 || end == nullptr || *end != '\0' || value < low || value > high) return false;
     out = value;
+    return true;
+}
+
+template <typename Field>
+bool toField(const std::string& text, long low, long high, Field& field) {
+    long value = 0;
+    if (!toLong(text, low, high, value)) return false;
+    field = static_cast<Field>(value);
     return true;
 }
 
@@ -32,102 +51,120 @@ bool toSeconds(const std::string& text, double& out) {
     return true;
 }
 
+// WORD=VALUE for a word of the full packet: word 1-15, value 0-65535.
+std::optional<std::pair<int, uint16_t>> toWordValue(const std::string& text) {
+    std::pair<int, uint16_t> wordValue;
+    const size_t sep = text.find('=');
+    if (sep == std::string::npos || !toField(text.substr(0, sep), 1, 15, wordValue.first) ||
+        !toField(text.substr(sep + 1), 0, 65535, wordValue.second))
+        return std::nullopt;
+    return wordValue;
+}
+
+template <typename Field, typename Given>
+bool set(Field& field, const Given& value) {
+    field = value;
+    return true;
+}
+
+bool addWord(const std::string& text, std::set<int>& words) {
+    int word = 0;
+    if (!toField(text, 0, 0xFFFF, word)) return false;
+    words.insert(word);
+    return true;
+}
+
+// Each option, what its value must be (told when it is missing or bad; nullptr for a flag)
+// and where it goes. A flag gets "" for its value.
+using Value = const std::string&;
+struct Option {
+    const char* name;
+    const char* needs;
+    bool (*apply)(Value value, SimOptions& options);
+};
+const Option kOptions[] = {
+    {"help", nullptr, [](Value, SimOptions& o) { return set(o.help, true); }},
+    {"silent", nullptr, [](Value, SimOptions& o) { return set(o.faults.silent, true); }},
+    {"log", nullptr, [](Value, SimOptions& o) { return set(o.logFrames, true); }},
+    {"garbage", nullptr, [](Value, SimOptions& o) { return set(o.faults.garbage, true); }},
+    {"param", "WORD=VALUE (word 1-15, value 0-65535)",
+     [](Value v, SimOptions& o) {
+         const auto wordValue = toWordValue(v);
+         if (wordValue) o.params.push_back(*wordValue);
+         return wordValue.has_value();
+     }},
+    {"corrupt-word", "WORD=VALUE (word 1-15, value 0-65535)",
+     [](Value v, SimOptions& o) {
+         const auto wordValue = toWordValue(v);
+         if (wordValue) o.faults.corruptWords[wordValue->first] = wordValue->second;
+         return wordValue.has_value();
+     }},
+    {"device", "a path", [](Value v, SimOptions& o) { return !v.empty() && set(o.device, v); }},
+    {"firmware", "a text", [](Value v, SimOptions& o) { return set(o.firmware, v); }},
+    {"baud", "a rate from 0 to 4000000",
+     [](Value v, SimOptions& o) { return toField(v, 0, 4000000, o.baud); }},
+    {"echo-word", "a word from 0 to 0xFFFF",
+     [](Value v, SimOptions& o) { return toField(v, 0, 0xFFFF, o.faults.echoWord); }},
+    {"delay", "seconds from 0 to 3600",
+     [](Value v, SimOptions& o) { return toSeconds(v, o.faults.extraDelay); }},
+    {"ignore-order", "an order from 0 to 65535",
+     [](Value v, SimOptions& o) { return addWord(v, o.faults.ignoredOrders); }},
+    {"ignore-block", "a block start from 0 to 65535",
+     [](Value v, SimOptions& o) { return addWord(v, o.faults.ignoredBlockStarts); }},
+    {"partial", "a byte count of 0 or more",
+     [](Value v, SimOptions& o) { return toField(v, 0, kIntMax, o.faults.partialBytes); }},
+    {"hangup-after", "a frame count of 0 or more",
+     [](Value v, SimOptions& o) { return toField(v, 0, kIntMax, o.faults.hangupAfter); }},
+};
+
+// The option a name found by the parser stands for; "h" is --help.
+const Option& findOption(const QString& name) {
+    const QString longName = name == "h" ? QStringLiteral("help") : name;
+    return *std::find_if(std::begin(kOptions), std::end(kOptions),
+                         [&](const Option& option) { return longName == option.name; });
+}
+
+// Arguments reach the parser byte for byte (Latin-1 maps each byte to one character), so a
+// path or firmware text in any encoding comes back as it was given.
+QString text(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
 }  // namespace
 
 std::string parseSimOptions(const std::vector<std::string>& args, SimOptions& options) {
-    constexpr long kIntMax = std::numeric_limits<int>::max();
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string value;
-        bool hasValue = false;
-        const size_t eq = name.find('=');
-        if (name.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
-            hasValue = true;
-        }
-        // Fetches the option's value from "=VALUE" or the next argument.
-        auto take = [&](std::string& out) {
-            if (hasValue) {
-                out = value;
-                return true;
-            }
-            if (i + 1 >= args.size()) return false;
-            out = args[++i];
-            return true;
-        };
-        auto flag = [&](bool& target) {
-            if (hasValue) return false;
-            target = true;
-            return true;
-        };
+    QStringList arguments{QStringLiteral("kervano-sim")};
+    for (const std::string& arg : args) arguments << text(arg);
+    QCommandLineParser parser;
+    for (const Option& option : kOptions) {
+        QStringList names{QString::fromLatin1(option.name)};
+        if (names[0] == "help") names.prepend(QStringLiteral("h"));
+        parser.addOption(QCommandLineOption(names, QString(),
+                                            option.needs ? QStringLiteral("value") : QString()));
+    }
+    // Its own complaints are not used: each mistake is told below, the first on the line.
+    parser.parse(arguments);
 
-        std::string text;
-        long number = 0;
-        if (name == "--help" || name == "-h") {
-            if (!flag(options.help)) return "--help takes no value";
-        } else if (name == "--silent") {
-            if (!flag(options.faults.silent)) return "--silent takes no value";
-        } else if (name == "--log") {
-            if (!flag(options.logFrames)) return "--log takes no value";
-        } else if (name == "--param") {
-            long word = 0;
-            size_t sep = std::string::npos;
-            if (!take(text) || (sep = text.find('=')) == std::string::npos ||
-                !toLong(text.substr(0, sep), 1, 15, word) ||
-                !toLong(text.substr(sep + 1), 0, 65535, number)) {
-                return "--param needs WORD=VALUE (word 1-15, value 0-65535)";
-            }
-            options.params.emplace_back(static_cast<int>(word), static_cast<uint16_t>(number));
-        } else if (name == "--corrupt-word") {
-            long word = 0;
-            size_t sep = std::string::npos;
-            if (!take(text) || (sep = text.find('=')) == std::string::npos ||
-                !toLong(text.substr(0, sep), 1, 15, word) ||
-                !toLong(text.substr(sep + 1), 0, 65535, number)) {
-                return "--corrupt-word needs WORD=VALUE (word 1-15, value 0-65535)";
-            }
-            options.faults.corruptWords[static_cast<int>(word)] = static_cast<uint16_t>(number);
-        } else if (name == "--garbage") {
-            if (!flag(options.faults.garbage)) return "--garbage takes no value";
-        } else if (name == "--device") {
-            if (!take(text) || text.empty()) return "--device needs a path";
-            options.device = text;
-        } else if (name == "--firmware") {
-            if (!take(text)) return "--firmware needs a text";
-            options.firmware = text;
-        } else if (name == "--baud") {
-            if (!take(text) || !toLong(text, 0, 4000000, number))
-                return "--baud needs a rate from 0 to 4000000";
-            options.baud = number;
-        } else if (name == "--echo-word") {
-            if (!take(text) || !toLong(text, 0, 0xFFFF, number))
-                return "--echo-word needs a word from 0 to 0xFFFF";
-            options.faults.echoWord = static_cast<int>(number);
-        } else if (name == "--delay") {
-            double seconds = 0.0;
-            if (!take(text) || !toSeconds(text, seconds))
-                return "--delay needs seconds from 0 to 3600";
-            options.faults.extraDelay = seconds;
-        } else if (name == "--ignore-order") {
-            if (!take(text) || !toLong(text, 0, 0xFFFF, number))
-                return "--ignore-order needs an order from 0 to 65535";
-            options.faults.ignoredOrders.insert(static_cast<int>(number));
-        } else if (name == "--ignore-block") {
-            if (!take(text) || !toLong(text, 0, 0xFFFF, number))
-                return "--ignore-block needs a block start from 0 to 65535";
-            options.faults.ignoredBlockStarts.insert(static_cast<int>(number));
-        } else if (name == "--partial") {
-            if (!take(text) || !toLong(text, 0, kIntMax, number))
-                return "--partial needs a byte count of 0 or more";
-            options.faults.partialBytes = static_cast<int>(number);
-        } else if (name == "--hangup-after") {
-            if (!take(text) || !toLong(text, 0, kIntMax, number))
-                return "--hangup-after needs a frame count of 0 or more";
-            options.faults.hangupAfter = static_cast<int>(number);
-        } else {
+    // The parser names the options it found in their order; an argument that is not the next
+    // of them, spelled "--name", "--name=VALUE" or "-h", is no option.
+    const QStringList found = parser.optionNames();
+    std::map<QString, qsizetype> valuesTaken;
+    for (size_t i = 0, next = 0; i < args.size(); ++i, ++next) {
+        const QString name = found.value(static_cast<qsizetype>(next));
+        const QString spelled = (name.size() == 1 ? "-" : "--") + name;
+        const QString& argument = arguments[static_cast<qsizetype>(i) + 1];
+        const bool inlineValue = name.size() > 1 && argument.startsWith(spelled + '=');
+        if (name.isEmpty() || (argument != spelled && !inlineValue))
             return "unknown option: " + args[i];
-        }
+        const Option& option = findOption(name);
+        const std::string said = std::string("--") + option.name;
+        if (!option.needs && inlineValue) return said + " takes no value";
+        // A value not given after '=' is the next argument, whatever it is.
+        if (option.needs && !inlineValue && ++i >= args.size())
+            return said + " needs " + option.needs;
+        const QString value = option.needs ? parser.values(name).value(valuesTaken[name]++) : "";
+        if (!option.apply(value.toLatin1().toStdString(), options))
+            return said + " needs " + option.needs;
     }
     return "";
 }
