@@ -154,8 +154,9 @@ void PtyServer::stop() {
 
 void PtyServer::closeLine() {
     if (fd_ >= 0) {
-        ::close(fd_);
+        // Set first: a client that sees the hang-up must find the line closed.
         lineClosed_ = true;
+        ::close(fd_);
     }
     if (slaveKeepAlive_ >= 0) ::close(slaveKeepAlive_);
     fd_ = -1;
