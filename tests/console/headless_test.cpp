@@ -19,6 +19,7 @@
 #include "params/param_table.h"
 #include "platform/files/file_service.h"
 #include "platform/serial/com_service.h"
+#include "tests/support/app/run_program.h"
 #include "tests/support/child_process.h"
 #include "tests/support/csv_reader.h"
 #include "tests/support/read_text.h"
@@ -66,17 +67,7 @@ class HeadlessOnSimLine : public TempDirTest {
         SetComService(nullptr);
         TempDirTest::TearDown();
     }
-    int Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "kervano-scope");
-        const CommandLine commandLine = ParseCommandLine(args);
-        EXPECT_EQ(commandLine.error, "");
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const int code = RunHeadless(commandLine);
-        out = testing::internal::GetCapturedStdout();
-        errors = testing::internal::GetCapturedStderr();
-        return code;
-    }
+    int Run(std::vector<std::string> args) { return RunHeadlessMode(args, out, errors); }
 
     SimLine line;
     SimController controller{line};

@@ -51,11 +51,8 @@ class EndToEndTest : public ::testing::Test {
         GetCtrlVal(panelHandle, control, &v);
         return v;
     }
-    static void Click(int control) {
-        QTest::mouseClick(CtrlWidget(panelHandle, control), Qt::LeftButton);
-    }
     static void ClickLater(int ms, int control) {
-        QTimer::singleShot(ms, [control] { Click(control); });
+        QTimer::singleShot(ms, [control] { ClickControl(control); });
     }
 
     std::unique_ptr<SimProgram> sim;
@@ -91,7 +88,7 @@ TEST_F(EndToEndTest, RunScrollsBothChartsUntilStop) {
     unsigned count = 0;
     EXPECT_EQ(RunProgram([&] {
                   ClickLater(1000, PANEL_BTNSTOP);
-                  Click(PANEL_BTNRUN);  // returns when Stop has ended the loop
+                  ClickControl(PANEL_BTNRUN);  // returns when Stop has ended the loop
                   status = Status();
                   topPoints = StripChartPointCount(panelHandle, PANEL_STRIPTOP, 1);
                   botPoints = StripChartPointCount(panelHandle, PANEL_STRIPBOT, 2);
@@ -123,19 +120,19 @@ TEST_F(EndToEndTest, SendToEepromThenGetBringsTheValuesBack) {
     std::string afterSend, afterGet;
     unsigned refBotShown = 0, holdShown = 0;
     EXPECT_EQ(RunProgram([&] {
-                  Click(PANEL_RBTEEPROM);
+                  ClickControl(PANEL_RBTEEPROM);
                   auto* refBot = qobject_cast<QSpinBox*>(CtrlWidget(panelHandle, PANEL_REFBOT));
                   auto* holdBox = qobject_cast<QSpinBox*>(CtrlWidget(panelHandle, PANEL_HOLD));
                   refBot->setValue(654);
                   holdBox->setValue(65535);
-                  Click(PANEL_BTNSEND);
+                  ClickControl(PANEL_BTNSEND);
                   afterSend = Status();
                   // An operator's next click comes well after the frame left: Get starts by
                   // flushing the output queue, which would drop a frame still in it.
                   QTest::qWait(100);
                   refBot->setValue(1);
                   holdBox->setValue(2);
-                  Click(PANEL_BTNGET);
+                  ClickControl(PANEL_BTNGET);
                   afterGet = Status();
                   refBotShown = Value(PANEL_REFBOT);
                   holdShown = Value(PANEL_HOLD);
@@ -158,7 +155,7 @@ TEST_F(EndToEndTest, TeachShowsTheReferencesTheControllerNowHolds) {
     std::string status;
     unsigned refShown = 0, refRead = 0;
     EXPECT_EQ(RunProgram([&] {
-                  Click(PANEL_BUTTONTEACH);
+                  ClickControl(PANEL_BUTTONTEACH);
                   status = Status();
                   refShown = Value(PANEL_REFTOP);
                   refRead = refTOP;
@@ -179,7 +176,7 @@ TEST_F(EndToEndTest, DataCaptureDrawsBothCurvesWithCursors) {
     bool cursors = false;
     std::string status;
     EXPECT_EQ(RunProgram([&] {
-                  Click(PANEL_BTNDATA);
+                  ClickControl(PANEL_BTNDATA);
                   status = Status();
                   topPlots = GraphPlotCount(panelHandle, PANEL_GRAPHTOP);
                   botPlots = GraphPlotCount(panelHandle, PANEL_GRAPHBOT);

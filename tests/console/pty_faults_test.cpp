@@ -83,18 +83,6 @@ class PtyController {
     sim::PtyServer server_;  // last, so it stops calling the hook before the rest goes
 };
 
-// Points link at target in one step, as a device manager replaces a device node.
-bool PointLink(const std::string& link, const std::string& target) {
-    const std::string fresh = link + ".new";
-    ::unlink(fresh.c_str());
-    return ::symlink(target.c_str(), fresh.c_str()) == 0 &&
-           std::rename(fresh.c_str(), link.c_str()) == 0;
-}
-
-void Click(int control) {
-    QTest::mouseClick(CtrlWidget(panelHandle, control), Qt::LeftButton);
-}
-
 // The operator picks port in the selector, as with the mouse.
 void ChoosePort(int port) {
     auto* combo = qobject_cast<QComboBox*>(CtrlWidget(panelHandle, PANEL_DROPDCOM));
@@ -181,7 +169,7 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
     double cpuShare = 1.0;
     bool gone = false;
     EXPECT_EQ(RunProgram([&] {
-                  if (c.command != 0) Click(c.command);
+                  if (c.command != 0) ClickControl(c.command);
                   status = StatusLineText();
                   gone = first.waitGone(2000);
                   cpuShare = IdleCpuShare();
@@ -190,8 +178,8 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
                   ChoosePort(1);
                   backStatus = StatusLineText();
                   // A monitor that timed out keeps the parameters locked until Stop.
-                  Click(PANEL_BTNSTOP);
-                  Click(PANEL_BTNGET);
+                  ClickControl(PANEL_BTNSTOP);
+                  ClickControl(PANEL_BTNGET);
                   afterBack = StatusLineText();
               }),
               0);
@@ -256,7 +244,7 @@ TEST_P(BadBytes, EndWithTheRightTextAndLeaveTheLineUsable) {
                 if (order == c.order) c.shape(reply);
             });
             const auto start = std::chrono::steady_clock::now();
-            Click(c.command);
+            ClickControl(c.command);
             seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             status = StatusLineText();
@@ -264,7 +252,7 @@ TEST_P(BadBytes, EndWithTheRightTextAndLeaveTheLineUsable) {
             // The controller mends its ways; whatever it still had to say has been said.
             controller.setScript(nullptr);
             drained = QTest::qWaitFor([&] { return controller.allServed(); }, 10000);
-            Click(PANEL_BTNGET);
+            ClickControl(PANEL_BTNGET);
             after = StatusLineText();
             refAfter = PanelWord(PANEL_REFTOP);
         }),
@@ -343,7 +331,7 @@ TEST_F(PtyFaults, PortsThatCannotBeOpenedAreReportedAndTheToolStaysUsable) {
                   }
                   ChoosePort(1);
                   back = StatusLineText();
-                  Click(PANEL_BTNGET);
+                  ClickControl(PANEL_BTNGET);
                   after = StatusLineText();
               }),
               0);

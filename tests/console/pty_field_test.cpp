@@ -40,10 +40,6 @@ constexpr const char* kTool = KV_BIN_DIR "/kervano-scope";
 const std::vector<std::string> kHeadless = {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="};
 const std::vector<std::string> kOffscreen = {"QT_QPA_PLATFORM=offscreen"};
 
-void Click(int control) {
-    QTest::mouseClick(CtrlWidget(panelHandle, control), Qt::LeftButton);
-}
-
 // 1 while the line is in the exclusive mode its owner set, 0 when something took it away.
 int LineExclusive(const std::string& device) {
 #ifdef TIOCGEXCL
@@ -115,10 +111,10 @@ TEST_F(PtyField, ASecondInstanceThroughALinkIsTurnedAwayWhileTheFirstMonitors) {
                           if (secondStatus != -1) exclusive = LineExclusive(sim->device());
                       }
                       if (secondStatus != -1) ++ticksAfter;
-                      if (ticksAfter == 50 || ++ticks == 500) Click(PANEL_BTNSTOP);
+                      if (ticksAfter == 50 || ++ticks == 500) ClickControl(PANEL_BTNSTOP);
                   });
                   watch.start();
-                  Click(PANEL_BTNRUN);  // returns once Stop has ended the monitor
+                  ClickControl(PANEL_BTNRUN);  // returns once Stop has ended the monitor
                   status = StatusLineText();
               }),
               0);
@@ -145,7 +141,7 @@ TEST_F(PtyField, SigtermDuringARecordingKeepsEveryRowAndReleasesThePort) {
     EXPECT_EQ(RunProgram([&] {
                   ASSERT_EQ(StartMonitorRecording(path.c_str()), 1);
                   QTimer::singleShot(1500, [] { kill(getpid(), SIGTERM); });
-                  Click(PANEL_BTNRUN);  // returns once the signal has ended the monitor
+                  ClickControl(PANEL_BTNRUN);  // returns once the signal has ended the monitor
                   quitBySignal = kvui::QuitRequested();
               }),
               0);

@@ -21,6 +21,7 @@
 #include "resources/panel_ids.h"
 #include "tests/support/app/run_program.h"
 #include "tests/support/child_process.h"
+#include "tests/support/test_pty.h"
 
 using namespace kervano;
 
@@ -32,14 +33,6 @@ std::unique_ptr<ChildProcess> StartSim(const char* firmware, std::string& device
         std::vector<std::string>{"--baud", "19200", "--log", "--firmware", firmware});
     device = sim->started() ? sim->firstLine() : "";
     return sim;
-}
-
-// Points link at target, replacing it in one step as a device manager would.
-bool PointLink(const std::string& link, const std::string& target) {
-    const std::string fresh = link + ".new";
-    ::unlink(fresh.c_str());
-    return ::symlink(target.c_str(), fresh.c_str()) == 0 &&
-           std::rename(fresh.c_str(), link.c_str()) == 0;
 }
 
 std::vector<int> Orders(const std::string& log) {
@@ -95,10 +88,8 @@ TEST(PtyReconnect, UnpluggedAndBackUnderTheSameLinkWithoutAnyOperatorAction) {
 
                   // The device comes back while a run is going on: it waits for the run.
                   QTimer::singleShot(100, [&] { PointLink(link, second); });
-                  QTimer::singleShot(500, [] {
-                      QTest::mouseClick(CtrlWidget(panelHandle, PANEL_BTNSTOP), Qt::LeftButton);
-                  });
-                  QTest::mouseClick(CtrlWidget(panelHandle, PANEL_BTNRUN), Qt::LeftButton);
+                  QTimer::singleShot(500, [] { ClickControl(PANEL_BTNSTOP); });
+                  ClickControl(PANEL_BTNRUN);
                   duringRunLog = simB->readAll(false, 0.05);
 
                   back = QTest::qWaitFor(

@@ -10,6 +10,7 @@
 #include "link/frame.h"
 #include "link/port_setup.h"
 #include "params/param_set.h"
+#include "params/param_table.h"
 #include "platform/serial/serial_port.h"
 #include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
@@ -53,19 +54,12 @@ TEST_F(StartupTest, InitVarsGivesEveryFirstValue) {
 }
 
 TEST_F(StartupTest, PanelInitialValuesAreTheDefaults) {
+    // In packet order: the full packet's fifteen, then the short packet's three.
+    const unsigned short defaults[kParameterCount] = {500, 500, 500, 500, 500, 50, 50, 950, 950,
+                                                      10,  10,  0,   1,   0,   1,  0,  0,   100};
     InitVars();
-    EXPECT_EQ(powerTOP, 500);
-    EXPECT_EQ(refBOT, 500);
-    EXPECT_EQ(tolTOP, 50);
-    EXPECT_EQ(trigBOT, 950);
-    EXPECT_EQ(hystTOP, 10);
-    EXPECT_EQ(evalmode, 0);
-    EXPECT_EQ(hwmode, 1);
-    EXPECT_EQ(maxmode, 0);
-    EXPECT_EQ(polarity, 1);
-    EXPECT_EQ(digcnt, 0);
-    EXPECT_EQ(digmode, 0);
-    EXPECT_EQ(hold, 100);
+    for (int p = 0; p < kParameterCount; ++p)
+        EXPECT_EQ(*kParameterTable[p].variable, defaults[p]) << kParameterTable[p].name;
 }
 
 TEST_F(StartupTest, PanelValuesReplaceTheDefaults) {

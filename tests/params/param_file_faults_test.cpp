@@ -21,6 +21,7 @@
 #include "params/param_table.h"
 #include "platform/serial/serial_port.h"
 #include "tests/params/param_file_fixture.h"
+#include "tests/support/app/run_program.h"
 #include "tests/support/sim_controller.h"
 
 using namespace kervano;
@@ -283,22 +284,11 @@ class HeadlessParamFileFaults : public ::testing::Test {
   protected:
     void SetUp() override { SetComService(&line); }
     void TearDown() override { SetComService(nullptr); }
-    int Run(const std::vector<std::string>& args) {
-        std::vector<std::string> all = {"kervano-scope"};
-        all.insert(all.end(), args.begin(), args.end());
-        const CommandLine commandLine = ParseCommandLine(all);
-        EXPECT_EQ(commandLine.error, "");
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const int code = RunHeadless(commandLine);
-        testing::internal::GetCapturedStdout();
-        errors = testing::internal::GetCapturedStderr();
-        return code;
-    }
+    int Run(const std::vector<std::string>& args) { return RunHeadlessMode(args, out, errors); }
 
     SimLine line;
     SimController controller{line};
-    std::string errors;
+    std::string out, errors;
 };
 
 TEST_F(HeadlessParamFileFaults, WriteParamsRefusesTheFileBeforeTheLine) {

@@ -17,20 +17,17 @@ std::vector<double> Ramp(int n) {
 }
 }  // namespace
 
-TEST(ShiftTest, InPlaceTowardsTheFrontClearsTheTail) {
-    auto v = Ramp(200);
-    EXPECT_EQ(Shift(v.data(), 200, -2, v.data()), 0);
-    for (int i = 0; i < 198; ++i) ASSERT_EQ(v[i], i + 3) << i;
-    EXPECT_EQ(v[198], 0.0);
-    EXPECT_EQ(v[199], 0.0);
-}
-
-TEST(ShiftTest, InPlaceTowardsTheEndClearsTheHead) {
-    auto v = Ramp(200);
-    EXPECT_EQ(Shift(v.data(), 200, 2, v.data()), 0);
-    EXPECT_EQ(v[0], 0.0);
-    EXPECT_EQ(v[1], 0.0);
-    for (int i = 2; i < 200; ++i) ASSERT_EQ(v[i], i - 1) << i;
+// Towards the front the tail is cleared, towards the end the head.
+TEST(ShiftTest, InPlaceMovesTheValuesAndClearsThePlacesTheyLeft) {
+    for (int by : {-2, 2}) {
+        SCOPED_TRACE(by);
+        auto v = Ramp(200);
+        EXPECT_EQ(Shift(v.data(), 200, by, v.data()), 0);
+        for (int i = 0; i < 200; ++i) {
+            const int from = i - by;  // where v[i] was before
+            ASSERT_EQ(v[i], from >= 0 && from < 200 ? from + 1 : 0.0) << i;
+        }
+    }
 }
 
 TEST(ShiftTest, RejectsCountsItCannotServe) {

@@ -74,10 +74,6 @@ bool SaveWindow(const std::string& dir, const char* name, QWidget* window) {
     return Write(dir, name, Framed(window));
 }
 
-void Click(int control) {
-    QTest::mouseClick(CtrlWidget(kervano::panelHandle, control), Qt::LeftButton);
-}
-
 QAction* MenuAction(const char* name) {
     return Panel()->findChild<QAction*>(QString::fromLatin1(name));
 }
@@ -139,10 +135,10 @@ int main(int argc, char** argv) {
         });
         QTimer::singleShot(9500, [&] {
             check(Save(dir, "monitor.png"), "monitor.png");
-            Click(PANEL_BTNSTOP);
+            ClickControl(PANEL_BTNSTOP);
         });
-        Click(PANEL_BTNRUN);
-        Click(PANEL_BTNDATA);
+        ClickControl(PANEL_BTNRUN);
+        ClickControl(PANEL_BTNDATA);
         check(Save(dir, "capture.png"), "capture.png");
 
         QAction* history = MenuAction("actionStatusHistory");
@@ -162,7 +158,7 @@ int main(int argc, char** argv) {
 
         // Something to compare: RAM gets a new refTOP, then tolTOP is edited and not sent.
         SetCtrlVal(kervano::panelHandle, PANEL_REFTOP, 620u);
-        Click(PANEL_BTNSEND);
+        ClickControl(PANEL_BTNSEND);
         Settle();
         SetCtrlVal(kervano::panelHandle, PANEL_TOLTOP, 60u);
         QAction* compare = MenuAction("actionCompare");

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -25,6 +26,13 @@ bool MakeRaw(int fd) {
     cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
     return tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+bool PointLink(const std::string& link, const std::string& target) {
+    const std::string fresh = link + ".new";
+    ::unlink(fresh.c_str());
+    return ::symlink(target.c_str(), fresh.c_str()) == 0 &&
+           std::rename(fresh.c_str(), link.c_str()) == 0;
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {

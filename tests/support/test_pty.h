@@ -12,6 +12,9 @@
 // Puts a tty into raw 8-bit mode: no echo, no line editing, no CR/LF translation.
 bool MakeRaw(int fd);
 
+// Points link at target in one step, as a device manager replaces a device node.
+bool PointLink(const std::string& link, const std::string& target);
+
 // Seconds since start on the steady clock.
 double SecondsSince(std::chrono::steady_clock::time_point start);
 

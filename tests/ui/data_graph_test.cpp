@@ -78,18 +78,11 @@ TEST_F(DataGraphs, PlotsKeepTheirPointsAndDrawingOrder) {
 
 TEST_F(DataGraphs, PlotStylesGiveThinSolidDashedAndPointedLines) {
     drawAll();
-    const GraphPlotStyle limit = GraphPlotLook(panel_, PANEL_GRAPHTOP, 0);
-    EXPECT_EQ(limit.color, VAL_BLACK);
-    EXPECT_FALSE(limit.dashed);
-    EXPECT_FALSE(limit.pointsShown);
-    const GraphPlotStyle data = GraphPlotLook(panel_, PANEL_GRAPHTOP, 2);
-    EXPECT_EQ(data.color, VAL_RED);
-    EXPECT_FALSE(data.dashed);
-    EXPECT_TRUE(data.pointsShown);
-    const GraphPlotStyle ref = GraphPlotLook(panel_, PANEL_GRAPHTOP, 3);
-    EXPECT_EQ(ref.color, VAL_BLACK);
-    EXPECT_TRUE(ref.dashed);
-    EXPECT_FALSE(ref.pointsShown);
+    const GraphPlotStyle limit{VAL_BLACK, false, false};
+    EXPECT_EQ(GraphPlotLook(panel_, PANEL_GRAPHTOP, 0), limit);
+    EXPECT_EQ(GraphPlotLook(panel_, PANEL_GRAPHTOP, 1), limit);
+    EXPECT_EQ(GraphPlotLook(panel_, PANEL_GRAPHTOP, 2), (GraphPlotStyle{VAL_RED, false, true}));
+    EXPECT_EQ(GraphPlotLook(panel_, PANEL_GRAPHTOP, 3), (GraphPlotStyle{VAL_BLACK, true, false}));
 }
 
 TEST_F(DataGraphs, FixedAxesStayFixedWhateverIsPlotted) {

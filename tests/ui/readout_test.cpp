@@ -12,7 +12,7 @@
 
 using Readouts = PanelTest;
 
-TEST_F(Readouts, NameNamesTheReadoutAndValueIsItsNumber) {
+TEST_F(Readouts, ShowTheirNumberAndNameItAndItsValueToAssistiveTechnology) {
     const std::pair<int, const char*> readouts[] = {{PANEL_TOP1, "TOP1"},
                                                     {PANEL_TOP2, "TOP2"},
                                                     {PANEL_BOT1, "BOT1"},
@@ -26,6 +26,14 @@ TEST_F(Readouts, NameNamesTheReadoutAndValueIsItsNumber) {
     int value = 1200;
     for (const auto& [id, name] : readouts) {
         ASSERT_NE(ctrl<Readout>(id), nullptr) << name;
+        // Shown and read back as written, over the whole unsigned 16-bit range.
+        for (unsigned int shown : {0u, 65535u}) {
+            ASSERT_EQ(SetCtrlVal(panel_, id, shown), 0) << name;
+            unsigned short back = 1;
+            ASSERT_EQ(GetCtrlVal(panel_, id, &back), 0) << name;
+            EXPECT_EQ(back, shown) << name;
+            EXPECT_EQ(ctrl<Readout>(id)->text(), QString::number(shown)) << name;
+        }
         ASSERT_EQ(SetCtrlVal(panel_, id, ++value), 0);
         QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(CtrlWidget(panel_, id));
         ASSERT_NE(a11y, nullptr);

@@ -1,8 +1,13 @@
 #include "tests/support/app/run_program.h"
 
+#include <gtest/gtest.h>
+
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
+#include "console/command_line.h"
+#include "console/headless.h"
 #include "console/param_questions.h"
 #include "console/startup.h"
 #include "platform/ui/qt_panel_access.h"
@@ -27,6 +32,22 @@ int RunProgram(const std::function<void()>& whileRunning) {
     const int code = WinMain(nullptr, nullptr, nullptr, 10);
     SetQuestionHook({});
     return code;
+}
+
+int RunHeadlessMode(std::vector<std::string> args, std::string& out, std::string& errors) {
+    args.insert(args.begin(), "kervano-scope");
+    const kervano::CommandLine commandLine = kervano::ParseCommandLine(args);
+    EXPECT_EQ(commandLine.error, "");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int code = kervano::RunHeadless(commandLine);
+    out = testing::internal::GetCapturedStdout();
+    errors = testing::internal::GetCapturedStderr();
+    return code;
+}
+
+void ClickControl(int control) {
+    QTest::mouseClick(CtrlWidget(kervano::panelHandle, control), Qt::LeftButton);
 }
 
 std::string StatusLineText() {

@@ -5,8 +5,17 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 int RunProgram(const std::function<void()>& whileRunning);
+
+// Runs the headless mode args ask for (the program's name left out) in this process, as
+// the command line reaches it; returns the exit code, and what went to each stream in out
+// and errors.
+int RunHeadlessMode(std::vector<std::string> args, std::string& out, std::string& errors);
+
+// A left click on a control of the main panel, as the operator gives it.
+void ClickControl(int control);
 
 // What the main panel's status line shows now.
 std::string StatusLineText();

@@ -20,7 +20,12 @@ struct GraphPlotStyle {
     int color = -1;  // 0xRRGGBB, -1 for no such plot
     bool dashed = false;
     bool pointsShown = false;
+    bool operator==(const GraphPlotStyle&) const = default;
 };
+inline std::ostream& operator<<(std::ostream& out, const GraphPlotStyle& s) {
+    return out << "{0x" << std::hex << s.color << std::dec << (s.dashed ? ", dashed" : "")
+               << (s.pointsShown ? ", points}" : "}");
+}
 GraphPlotStyle GraphPlotLook(int panel, int control, int plotIndex);
 // axis: VAL_XAXIS or VAL_LEFT_YAXIS. Returns 0, or kUiError.
 int GraphAxisRange(int panel, int control, int axis, double* min, double* max);
