@@ -1,5 +1,6 @@
 #include "link/frame.h"
 
+#include "link/line_figures.h"
 #include "link/reply_filter.h"
 #include "platform/serial/serial_port.h"
 
@@ -29,7 +30,10 @@ int FillTxBuf(int orderCode, const unsigned short* values) {
 
 int WriteTxBuf(int port) {
     const int written = ComWrt(port, reinterpret_cast<const char*>(szWriteBuf), kFrameBytes);
-    if (written == kFrameBytes) NoteFrameWritten(szWriteBuf);
+    if (written == kFrameBytes) {
+        NoteFrameWritten(szWriteBuf);
+        CountFrameSent(Timer());
+    }
     return written;
 }
 

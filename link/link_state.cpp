@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "link/line_figures.h"
 #include "link/port_setup.h"
 #include "platform/serial/serial_port.h"
 
@@ -42,6 +43,7 @@ void LinkPortOpened(int port, int result) {
 }
 
 void LinkReplied(bool replied) {
+    CountReplyOutcome(replied, Timer());
     if (replied) {
         // A frame taken in proves the port open, whatever was known before.
         Set(LINK_ANSWERING, LINK_NOT_OPENED, com);

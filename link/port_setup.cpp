@@ -5,6 +5,7 @@
 #include <string>
 
 #include "link/frame.h"
+#include "link/line_figures.h"
 #include "link/link_state.h"
 #include "link/packet.h"
 #include "link/reply_filter.h"
@@ -119,7 +120,7 @@ void RX_Receive_Function(int /*port*/, int events, void* /*data*/) {
     ComRd(com, reinterpret_cast<char*>(szReadBuf), kFrameBytes);
     if (IsLateReply(szReadBuf)) {
         // Not the reply awaited: the wait goes on, and what follows stays in the queue.
-        TapSetAside(com, szReadBuf, kFrameBytes, SET_ASIDE_LATE_REPLY);
+        SetAsideRead(com, szReadBuf, kFrameBytes, SET_ASIDE_LATE_REPLY);
         return;
     }
     GetRxBuf(PNUM);

@@ -1,6 +1,7 @@
 #include "link/raw_reply.h"
 
 #include "link/frame.h"
+#include "link/line_figures.h"
 #include "link/link_state.h"
 #include "link/port_setup.h"
 #include "platform/serial/serial_port.h"
@@ -45,7 +46,7 @@ void DrainLateReply(int expected, double quiet, double limit, int reason) {
     if (waiting <= 0) return;
     char late[kBufferBytes];
     const int n = ComRd(com, late, waiting < kBufferBytes ? waiting : kBufferBytes);
-    if (n > 0) TapSetAside(com, reinterpret_cast<unsigned char*>(late), n, reason);
+    if (n > 0) SetAsideRead(com, reinterpret_cast<unsigned char*>(late), n, reason);
     FlushInQ(com);
 }
 

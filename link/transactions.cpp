@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/frame.h"
+#include "link/line_figures.h"
 #include "link/link_state.h"
 #include "link/packet.h"
 #include "link/port_setup.h"
@@ -69,7 +70,7 @@ int PushGET(int targetCode, int flag) {
     WaitRxFull();
     if (rx_flag == 1 && !HasFrameSync(szReadBuf)) {
         // A frame slipped by a byte: its words are no parameters.
-        TapSetAside(com, szReadBuf, kFrameBytes, SET_ASIDE_BAD_SYNC);
+        SetAsideRead(com, szReadBuf, kFrameBytes, SET_ASIDE_BAD_SYNC);
         ShowStatus(kParameterFrameRefusedText);
         return 0;
     }
