@@ -8,6 +8,7 @@
 #include <ctime>
 #include <string>
 
+#include "console/export_dialog.h"
 #include "console/menus.h"
 #include "console/settings.h"
 #include "console/startup.h"
@@ -34,26 +35,6 @@ struct ExportState {
 ExportState& State() {
     static ExportState state;
     return state;
-}
-
-// "capture-20250301-140509.csv"
-std::string DefaultName(const char* kind, std::time_t time, const char* extension) {
-    const QString stamp =
-        QDateTime::fromSecsSinceEpoch(time).toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    return std::string(kind) + '-' + stamp.toStdString() + extension;
-}
-
-// The save dialog for an export; it opens where the last export went, at first where the
-// parameter files are. Returns the chosen path, or "" when none was chosen.
-std::string AskExportFile(const char* title, const std::string& name, const char* filter) {
-    const std::string folder = ExportFolder();
-    char path[kPathBytes] = "";
-    const int chosen = FileSelectPopup(folder.c_str(), name.c_str(), filter, title, VAL_SAVE_BUTTON,
-                                       0, 1, 1, 1, path);
-    if (chosen < 0) ShowStatus("File selection error - nothing saved!");
-    if (chosen <= 0) return {};
-    RememberExportFile(path);
-    return path;
 }
 
 // Whole or not at all: a failed write leaves an existing file as it was.
