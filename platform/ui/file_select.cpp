@@ -23,18 +23,26 @@ QString FromC(const char* text) {
     return text ? QString::fromLocal8Bit(text) : QString();
 }
 
-// "*.dat" (or "*.dat;*.txt") -> "dat": the extension a restricted name must carry.
-QString FirstExtension(const QString& fileTypeList) {
-    const QString first = fileTypeList.split(QLatin1Char(';'), Qt::SkipEmptyParts).value(0);
-    const int dot = first.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0) return {};
-    const QString ext = first.mid(dot + 1).trimmed();
-    return ext.contains(QLatin1Char('*')) || ext.contains(QLatin1Char('?')) ? QString() : ext;
+// "*.dat" (or "*.dat;*.txt") -> "dat", "txt": the extensions a restricted name may carry,
+// the first of them added when it carries none.
+QStringList Extensions(const QString& fileTypeList) {
+    QStringList extensions;
+    for (const QString& type : fileTypeList.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int dot = type.lastIndexOf(QLatin1Char('.'));
+        if (dot < 0) continue;
+        const QString ext = type.mid(dot + 1).trimmed();
+        if (!ext.isEmpty() && !ext.contains(QLatin1Char('*')) && !ext.contains(QLatin1Char('?')))
+            extensions << ext;
+    }
+    return extensions;
 }
 
-QString WithExtension(const QString& path, const QString& ext) {
-    if (ext.isEmpty() || path.endsWith(QLatin1Char('.') + ext, Qt::CaseInsensitive)) return path;
-    return path + QLatin1Char('.') + ext;
+QString WithExtension(const QString& path, const QStringList& extensions) {
+    if (extensions.isEmpty()) return path;
+    for (const QString& ext : extensions) {
+        if (path.endsWith(QLatin1Char('.') + ext, Qt::CaseInsensitive)) return path;
+    }
+    return path + QLatin1Char('.') + extensions.first();
 }
 
 // The caller's buffer changes only when the whole path fits: a refused or cancelled choice
@@ -73,7 +81,7 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileName,
         FromC(defaultDirectory).isEmpty() ? QDir::currentPath() : FromC(defaultDirectory);
     const QString fileName = FromC(defaultFileName);
     const QString types = FromC(fileTypeList);
-    const QString extension = restrictExtension ? FirstExtension(types) : QString();
+    const QStringList extensions = restrictExtension ? Extensions(types) : QStringList();
     const bool load = buttonLabel == VAL_LOAD_BUTTON;
 
     if (Hook()) {
@@ -81,7 +89,7 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileName,
         const QString proposed = QDir(directory).filePath(fileName);
         const int result = Hook()(FromC(title).toStdString(), proposed.toStdString(), chosen);
         if (result <= 0) return result;
-        if (CopyPath(WithExtension(QString::fromStdString(chosen), extension), path) != 0)
+        if (CopyPath(WithExtension(QString::fromStdString(chosen), extensions), path) != 0)
             return kUiError;
         return result;
     }
@@ -98,7 +106,7 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileName,
     // Saving over a file is the usual case here; the program asks when it matters.
     if (!load) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!allowMakeDirectory) dialog.setOption(QFileDialog::ReadOnly);
-    if (!extension.isEmpty()) dialog.setDefaultSuffix(extension);
+    if (!extensions.isEmpty()) dialog.setDefaultSuffix(extensions.first());
     dialog.setLabelText(QFileDialog::Accept, AcceptLabel(buttonLabel));
     if (!fileName.isEmpty()) dialog.selectFile(fileName);
     if (!allowCancel) {
@@ -115,7 +123,7 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileName,
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return VAL_NO_FILE_SELECTED;
-    const QString chosen = WithExtension(dialog.selectedFiles().first(), extension);
+    const QString chosen = WithExtension(dialog.selectedFiles().first(), extensions);
     const bool exists = QFileInfo::exists(chosen);
     if (CopyPath(chosen, path) != 0) return kUiError;
     return exists ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
