@@ -72,6 +72,7 @@ const Option kOptions[] = {
     {"write-params", "a file name", RunMode::WriteParams},
     {"capture", "a file name", RunMode::Capture},
     {"compare", "a file name", RunMode::Compare},  // which it may go without
+    {"report", "a file name", RunMode::Report},
     {"from", "ram or eeprom", RunMode::Panel},
     {"to", "ram or eeprom", RunMode::Panel},
     {"verify", nullptr, RunMode::Panel},
@@ -228,7 +229,7 @@ Split SplitQtOptionsOff(const std::vector<std::string>& args,
 
 bool IsHeadless(RunMode mode) {
     return mode == RunMode::ReadParams || mode == RunMode::WriteParams ||
-           mode == RunMode::Capture || mode == RunMode::Compare;
+           mode == RunMode::Capture || mode == RunMode::Compare || mode == RunMode::Report;
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -303,6 +304,7 @@ std::string UsageText() {
            "[--verify]\n"
            "       kervano-scope [--port 1=DEVICE] --capture FILE.csv\n"
            "       kervano-scope [--port 1=DEVICE] --compare [FILE]\n"
+           "       kervano-scope [--port 1=DEVICE] --report FILE.html|FILE.pdf\n"
            "Service and tuning tool for the KERVANO two-channel sensor controller.\n"
            "\n"
            "  --port N=DEVICE        put DEVICE behind COM N (1-255); DEVICE is a serial\n"
@@ -320,6 +322,8 @@ std::string UsageText() {
            "  --capture FILE.csv     capture both data curves and write them as CSV\n"
            "  --compare [FILE]       print RAM, EEPROM, the defaults (and FILE's full packet)\n"
            "                         side by side, a '*' before each parameter that differs\n"
+           "  --report FILE          read RAM, EEPROM and both data curves and write the\n"
+           "                         service report (HTML, or PDF when FILE ends in .pdf)\n"
            "Each step's status text is printed as one line. Exit status: 0 success,\n"
            "1 the controller failed (no answer, wrong echo, time-out, mismatch, capture\n"
            "incomplete, a difference found by --compare), 2 a usage or file error.\n"

@@ -19,6 +19,7 @@ enum class RunMode {
     WriteParams,  // --write-params FILE
     Capture,      // --capture FILE.csv
     Compare,      // --compare [FILE]
+    Report,       // --report FILE.html|FILE.pdf
     Help,
     Version,
 };

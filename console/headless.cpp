@@ -100,6 +100,9 @@ int RunHeadless(const CommandLine& commandLine) {
         case RunMode::Compare:
             code = RunCompare(commandLine);
             break;
+        case RunMode::Report:
+            code = RunReport(commandLine);
+            break;
         default:
             break;
     }

@@ -39,5 +39,6 @@ int RunReadParams(const CommandLine& commandLine);
 int RunWriteParams(const CommandLine& commandLine);
 int RunCapture(const CommandLine& commandLine);
 int RunCompare(const CommandLine& commandLine);
+int RunReport(const CommandLine& commandLine);
 
 }  // namespace kervano

@@ -2,6 +2,7 @@
 // then the panel's life or a headless mode.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -43,6 +44,13 @@ bool PinPorts(const std::vector<kervano::PortOption>& ports,
     return true;
 }
 
+// Passes on Qt's critical and fatal messages only.
+void QuietQtNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,8 +78,19 @@ int main(int argc, char** argv) {
     std::vector<std::unique_ptr<sim::PtyServer>> simulators;
 
     if (IsHeadless(commandLine.mode)) {
-        // Serial ports and files need Qt Core only: no display, no window.
-        QCoreApplication app(qtArgc, qtArgv.data());
+        // Serial ports and files need Qt Core only: no display, no window. The report draws
+        // its graphs and may print a PDF: that needs fonts, which the offscreen platform
+        // gives without a display.
+        if (commandLine.mode == RunMode::Report) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            // Its notes about the desktop session (no runtime folder ...) are not the run's:
+            // standard error stays the one line of a failure.
+            qInstallMessageHandler(QuietQtNotes);
+        }
+        std::unique_ptr<QCoreApplication> app =
+            commandLine.mode == RunMode::Report
+                ? std::make_unique<QGuiApplication>(qtArgc, qtArgv.data())
+                : std::make_unique<QCoreApplication>(qtArgc, qtArgv.data());
         QCoreApplication::setApplicationName("kervano-scope");
         // The modes look for a signal between their steps.
         CatchEndSignals(nullptr);

@@ -291,6 +291,12 @@ TEST_F(HeadlessProgram, FailuresEndWithTheirCodes) {
         {{}, {"--read-params", File("no/such/dir.dat")}, 2, "cannot write parameter file"},
         {{}, {"--capture", File("no/such/dir.csv")}, 2, "cannot write " + File("no/such")},
         {{}, {"--capture"}, 2, "--capture needs a file name"},
+        {{"--echo-word", "0x1234"},
+         {"--report", File("r.html")},
+         1,
+         "no controller ready on COM1 - read error - not sync byte 0xAA!"},
+        {{}, {"--report", File("no/such/dir.html")}, 2, "cannot write " + File("no/such")},
+        {{}, {"--report"}, 2, "--report needs a file name"},
         // The one real time-out of these tests: the line check's 2-s port time-out.
         {{"--silent"}, {"--read-params", File("p.dat")}, 1, "Timeout < 36 Bytes"},
     };
@@ -307,6 +313,7 @@ TEST_F(HeadlessProgram, FailuresEndWithTheirCodes) {
     }
     EXPECT_FALSE(fs::exists(File("p.dat")));
     EXPECT_FALSE(fs::exists(File("c.csv")));
+    EXPECT_FALSE(fs::exists(File("r.html")));
 }
 
 TEST_F(HeadlessOnSimLine, CompareShowsAnUnansweredMemoryAsNotReadAndEndsWithOne) {
