@@ -9,14 +9,18 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "console/service_report_file.h"
 #include "console/startup.h"
 #include "console/traffic_pane.h"
 #include "platform/serial/port_table.h"
@@ -82,6 +86,32 @@ QWidget* TopLevel(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
     return nullptr;
+}
+
+// The top of a service report as a browser shows it: the page drawn by Qt's own HTML
+// renderer, its embedded graphs given to it as images.
+bool SaveReportPage(const std::string& dir, const std::string& file) {
+    std::string error;
+    if (!kervano::WriteServiceReport(file, &error)) return false;
+    QFile html(QString::fromStdString(file));
+    if (!html.open(QIODevice::ReadOnly)) return false;
+    const QString page = QString::fromUtf8(html.readAll());
+    QTextDocument document;
+    static const QRegularExpression source(QStringLiteral("src=\"(data:image/png;base64,([^\"]+))\""));
+    for (auto match = source.globalMatch(page); match.hasNext();) {
+        const QRegularExpressionMatch image = match.next();
+        document.addResource(QTextDocument::ImageResource, QUrl(image.captured(1)),
+                             QImage::fromData(QByteArray::fromBase64(image.captured(2).toLatin1())));
+    }
+    document.setHtml(page);
+    document.setTextWidth(760);
+    const int height = std::min(1400, static_cast<int>(document.size().height()));
+    QImage picture(760, height, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    document.drawContents(&painter, QRectF(0, 0, 760, height));
+    painter.end();
+    return Write(dir, "report.png", picture);
 }
 
 }  // namespace
@@ -170,6 +200,8 @@ int main(int argc, char** argv) {
         if (compareWindow != nullptr) compareWindow->close();
         // The panel with that edit still unsent: the marked field and the frame's line.
         check(Save(dir, "unsent-changes.png"), "unsent-changes.png");
+        check(SaveReportPage(dir, settings.filePath(QStringLiteral("report.html")).toStdString()),
+              "report.png");
     });
     return code == 0 && ok ? 0 : 1;
 }
