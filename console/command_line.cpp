@@ -76,6 +76,7 @@ const Option kOptions[] = {
     {"from", "ram or eeprom", RunMode::Panel},
     {"to", "ram or eeprom", RunMode::Panel},
     {"verify", nullptr, RunMode::Panel},
+    {"json", nullptr, RunMode::Panel},
     {"help", nullptr, RunMode::Panel},
     {"version", nullptr, RunMode::Panel},
 };
@@ -172,6 +173,7 @@ std::string CheckCombination(const CommandLine& line, const std::string& fromOrT
     if (fromOrTo == "--to" && line.mode != RunMode::WriteParams)
         return "--to belongs to --write-params";
     if (verify && line.mode != RunMode::WriteParams) return "--verify belongs to --write-params";
+    if (line.json && !IsHeadless(line.mode)) return "--json belongs to the modes without a window";
     if (!IsHeadless(line.mode) || line.ports.empty()) return "";
     // A headless mode talks to COM1; a device given for another number alone would leave
     // the mode talking to whatever else COM1 is.
@@ -270,6 +272,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return line;
         } else if (name == "verify") {
             verify = true;
+        } else if (name == "json") {
+            line.json = true;
         } else if (name == "port") {
             PortOption port;
             line.error = ParsePort(value, line.ports, port);
@@ -324,6 +328,8 @@ std::string UsageText() {
            "                         side by side, a '*' before each parameter that differs\n"
            "  --report FILE          read RAM, EEPROM and both data curves and write the\n"
            "                         service report (HTML, or PDF when FILE ends in .pdf)\n"
+           "  --json                 print one JSON object per line instead: one per step\n"
+           "                         and a final one with the result and the exit status\n"
            "Each step's status text is printed as one line. Exit status: 0 success,\n"
            "1 the controller failed (no answer, wrong echo, time-out, mismatch, capture\n"
            "incomplete, a difference found by --compare), 2 a usage or file error.\n"

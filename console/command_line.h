@@ -35,6 +35,7 @@ struct CommandLine {
     std::string file;  // the file of a headless mode ("" for --compare without one)
     int memory = 1;    // --from / --to: RAM (1) or EEPROM (2)
     bool verify = false;
+    bool json = false;  // --json: the steps and the result as JSON lines
     // The program's name followed by Qt's own options (-platform, -style ...), in the order
     // given, for the application object.
     std::vector<std::string> qtArguments;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "console/headless_json.h"
 #include "console/headless_steps.h"
 #include "console/signal_exit.h"
 #include "console/startup.h"
@@ -31,7 +32,7 @@ void PrintStatus(const char* text) {
 }  // namespace
 
 void PrintStep(const std::string& text) {
-    std::fputs((text + "\n").c_str(), stdout);
+    std::fputs(((JsonOutput() ? JsonStepLine(text) : text) + "\n").c_str(), stdout);
     std::fflush(stdout);
 }
 
@@ -40,6 +41,7 @@ const std::string& LastStatusText() {
 }
 
 int Fail(int code, const std::string& why) {
+    NoteJsonFailure(why);
     const std::string line = "kervano-scope: " + why + "\n";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
@@ -85,6 +87,7 @@ int RunHeadless(const CommandLine& commandLine) {
     // The state the panel starts with (its controls' calls do nothing without a panel).
     InitVars();
     LastStatus().clear();
+    SetJsonOutput(commandLine.json);
     AddStatusListener(PrintStatus);
     int code = kExitUsageError;
     switch (commandLine.mode) {
@@ -108,6 +111,11 @@ int RunHeadless(const CommandLine& commandLine) {
     }
     CloseCom(com);
     RemoveStatusListener(PrintStatus);
+    if (JsonOutput()) {
+        std::fputs((JsonResultLine(commandLine, code) + "\n").c_str(), stdout);
+        std::fflush(stdout);
+        SetJsonOutput(false);
+    }
     return code;
 }
 

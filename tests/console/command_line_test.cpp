@@ -132,7 +132,7 @@ TEST(CommandLine, HelpAndManualPageListEveryOption) {
     };
     for (const char* option :
          {"--port", "--help", "--version", "--read-params", "--from", "--write-params", "--to",
-          "--verify", "--capture", "--compare", "-platform"}) {
+          "--verify", "--capture", "--compare", "--report", "--json", "-platform"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
         EXPECT_TRUE(inManual(option)) << option;
     }

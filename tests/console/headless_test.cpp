@@ -7,6 +7,9 @@
 #include <sys/wait.h>
 
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -167,6 +170,63 @@ TEST_F(HeadlessOnSimLine, ControllerFailuresEndWithCodeOneAndWriteNoFile) {
         EXPECT_LT(line.now() - start, 8.0) << c.name;  // every wait ended on its time-out
     }
     EXPECT_NE(out.find("COM1: "), std::string::npos) << out;
+}
+
+TEST_F(HeadlessOnSimLine, JsonLinesCarryEveryStepAndOneResult) {
+    ASSERT_TRUE(WriteFileWhole(File("in.dat"), kWindowsFile));
+    const struct {
+        std::function<void(sim::Faults&)> fault;
+        std::vector<std::string> args;
+        int code;
+        bool parametersKnown;
+        std::vector<std::string> mismatches;
+        std::string error;
+    } cases[] = {
+        {[](sim::Faults&) {}, {"--read-params", File("out.dat")}, 0, true, {}, ""},
+        {[](sim::Faults& f) { f.corruptWords = {{4, 123}}; },
+         {"--write-params", File("in.dat"), "--verify"},
+         1,
+         true,
+         {"refTOP (full packet word 4) sent 700, RAM holds 123"},
+         "verify failed: 1 of 18 parameters differ in RAM"},
+        {[](sim::Faults& f) { f.silent = true; },
+         {"--capture", File("c.csv")},
+         1,
+         false,
+         {},
+         "no controller ready on COM1 - Timeout < 36 Bytes"},
+    };
+    for (const auto& c : cases) {
+        controller.model() = sim::ControllerModel();
+        c.fault(controller.model().faults);
+        std::vector<std::string> args = c.args;
+        args.push_back("--json");
+        EXPECT_EQ(Run(args), c.code) << c.args[0];
+        std::istringstream lines(out);
+        std::vector<QJsonObject> objects;
+        for (std::string line; std::getline(lines, line);) {
+            QJsonParseError error;
+            const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+            ASSERT_EQ(error.error, QJsonParseError::NoError) << line;
+            objects.push_back(document.object());
+        }
+        ASSERT_GE(objects.size(), 2u) << out;
+        for (size_t i = 0; i + 1 < objects.size(); ++i) {
+            EXPECT_TRUE(objects[i]["step"].isString()) << c.args[0];
+            EXPECT_TRUE(objects[i]["time"].toString().startsWith("20")) << c.args[0];
+        }
+        const QJsonObject result = objects.back()["result"].toObject();
+        EXPECT_EQ(result["command"].toString().toStdString(), c.args[0].substr(2));
+        EXPECT_EQ(result["exitStatus"].toInt(-1), c.code);
+        EXPECT_EQ(result["port"].toString(), "COM1");
+        EXPECT_EQ(result["parameters"].isObject(), c.parametersKnown) << c.args[0];
+        if (c.parametersKnown) EXPECT_TRUE(result["parameters"]["refTOP"].isDouble());
+        std::vector<std::string> mismatches;
+        for (const auto& m : result["mismatches"].toArray()) mismatches.push_back(m.toString().toStdString());
+        EXPECT_EQ(mismatches, c.mismatches);
+        EXPECT_EQ(result["error"].toString().toStdString(), c.error);
+        if (c.code == 0) EXPECT_EQ(result["firmware"].toString(), "SIM 1.31");
+    }
 }
 
 TEST_F(HeadlessOnSimLine, CaptureWithAMissingBlockLeavesItsCellsEmptyAndEndsWithOne) {
