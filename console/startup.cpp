@@ -3,6 +3,7 @@
 #include "console/commands.h"
 #include "console/compare_command.h"
 #include "console/export_commands.h"
+#include "console/line_figures_window.h"
 #include "console/link_view.h"
 #include "console/menus.h"
 #include "console/param_marks.h"
@@ -122,6 +123,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InstallExportCommands();
     InstallReportCommand();
     InstallTrafficMenu();
+    InstallLineFiguresCommand();
     InstallCompareCommand();
     InstallLinkViews();
     RestoreSettings();

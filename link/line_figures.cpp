@@ -12,6 +12,18 @@ LineFigures lineFigures;
 namespace {
 constexpr int kKeptReplyTimes = 256;
 
+// The times of the most recent frames sent: enough for several seconds at the line's limit.
+struct SendTimes {
+    std::array<double, kKeptReplyTimes> at{};
+    int count = 0;
+    int next = 0;
+};
+
+SendTimes& Sent() {
+    static SendTimes sent;
+    return sent;
+}
+
 struct ReplyTimes {
     std::array<float, kKeptReplyTimes> seconds{};
     int count = 0;  // kept so far, up to kKeptReplyTimes
@@ -28,6 +40,10 @@ ReplyTimes& Times() {
 void CountFrameSent(double time) {
     ++lineFigures.framesSent;
     Times().lastSent = time;
+    SendTimes& sent = Sent();
+    sent.at[sent.next] = time;
+    sent.next = (sent.next + 1) % kKeptReplyTimes;
+    sent.count = std::min(sent.count + 1, kKeptReplyTimes);
 }
 
 void CountReplyOutcome(bool replied, double time) {
@@ -62,9 +78,28 @@ double MedianReplySeconds() {
     return *middle;
 }
 
+double FramesPerSecond(double now, double window) {
+    const SendTimes& sent = Sent();
+    int counted = 0;
+    double oldest = now;
+    for (int i = 0; i < sent.count; ++i) {
+        const double t = sent.at[i];
+        if (t > now - window && t <= now) {
+            ++counted;
+            oldest = std::min(oldest, t);
+        }
+    }
+    if (counted == 0) return 0.0;
+    // Since the oldest frame in the window: a run that began within it is not diluted by
+    // the quiet before. A floor keeps one frame just sent from reading as hundreds a second.
+    constexpr double kShortestSpan = 0.5;
+    return counted / std::max(now - oldest, kShortestSpan);
+}
+
 void ResetLineFigures() {
     lineFigures = LineFigures{};
     Times() = ReplyTimes{};
+    Sent() = SendTimes{};
 }
 
 }  // namespace kervano

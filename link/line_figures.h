@@ -18,6 +18,9 @@ extern LineFigures lineFigures;
 // The median time from the last frame sent to its reply over the most recent replies, in
 // seconds; -1 before the first.
 double MedianReplySeconds();
+// Frames sent a second over the last window seconds (since the oldest frame in them, so a
+// run that began within the window is not diluted); 0 when none went out in that time.
+double FramesPerSecond(double now, double window);
 // Starts the figures again (another port; tests).
 void ResetLineFigures();
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 
+#include "link/line_figures.h"
 #include "platform/files/file_service.h"
 #include "platform/serial/com_service.h"
 #include "tests/support/app/run_program.h"
@@ -78,6 +79,7 @@ class ServiceReport : public ::testing::Test {
         ASSERT_NE(mkdtemp(name), nullptr);
         dir = name;
         SetComService(&line);
+        kervano::ResetLineFigures();  // the figures of this run alone
         sim::ControllerModel& model = controller.model();
         for (auto* store : {model.ram, model.eeprom}) {
             store[0][6] = store[0][10] = 2000;  // TOP's limits far outside its curve

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <string>
 
+#include "console/line_figures_window.h"
 #include "console/service_report_file.h"
 #include "console/startup.h"
 #include "console/traffic_pane.h"
@@ -162,6 +163,14 @@ int main(int argc, char** argv) {
             QWidget* pane = kervano::TrafficPane();
             check(pane != nullptr && pane->isVisible() && Save(dir, "traffic.png"), "traffic.png");
             if (traffic != nullptr) traffic->setChecked(false);
+        });
+        // The line's figures after some seconds of Run.
+        QTimer::singleShot(9000, [&] {
+            kervano::ShowLineFigures();
+            QWidget* figures = TopLevel("lineFiguresWindow");
+            check(figures != nullptr && SaveWindow(dir, "line-figures.png", figures),
+                  "line-figures.png");
+            if (figures != nullptr) figures->close();
         });
         QTimer::singleShot(9500, [&] {
             check(Save(dir, "monitor.png"), "monitor.png");
