@@ -3,6 +3,7 @@
 #include "console/commands.h"
 #include "console/compare_command.h"
 #include "console/export_commands.h"
+#include "console/journal_window.h"
 #include "console/link_view.h"
 #include "console/menus.h"
 #include "console/param_marks.h"
@@ -121,6 +122,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InstallExportCommands();
     InstallTrafficMenu();
     InstallCompareCommand();
+    InstallJournalWindow();
     InstallLinkViews();
     RestoreSettings();
     FillPortSelector();
