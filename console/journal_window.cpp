@@ -194,6 +194,9 @@ QWidget* CreateWindow(QWidget* panel) {
     state.values->setVerticalHeaderLabels(names);
     state.values->setEditTriggers(QAbstractItemView::NoEditTriggers);
     state.values->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Rows of one height, bold values included, so all eighteen show at once.
+    state.values->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    state.values->verticalHeader()->setDefaultSectionSize(w->fontMetrics().height() + 6);
 
     // The take buttons change the panel's fields: available when Get is.
     auto* commands = new QWidget(w);
@@ -224,7 +227,7 @@ QWidget* CreateWindow(QWidget* panel) {
     layout->addWidget(state.list, 1);
     layout->addWidget(state.values, 2);
     layout->addLayout(bottom);
-    w->resize(820, 620);
+    w->resize(820, 660);
     return w;
 }
 }  // namespace

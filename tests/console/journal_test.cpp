@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "console/commands.h"
 #include "console/journal_store.h"
 #include "console/journal_window.h"
 #include "params/param_state.h"
@@ -161,6 +162,19 @@ TEST_F(JournalPanel, TheValuesBeforeASendTakenIntoThePanelAreMarkedUnsent) {
     Click("journalTakeSent");
     EXPECT_EQ(UnsentChangeCount(), 0);
     PanelWidget(panelHandle)->findChild<QWidget*>("journalWindow")->close();
+}
+
+TEST_F(JournalPanel, TeachAndResetLeaveTheirFrameAndTheirLastStatusText) {
+    for (auto command : {CC_ButtonTeach, CC_ButtonReset}) {
+        SetCtrlVal(panelHandle, PANEL_REFTOP, 613u);
+        command(panelHandle, 0, EVENT_COMMIT, nullptr, 0, 0);
+        const JournalRecord& record = JournalOfThisRun().back();
+        EXPECT_EQ(record.command, command == CC_ButtonTeach ? "Teach" : "Reset");
+        ASSERT_EQ(record.packets.size(), 1u);
+        EXPECT_EQ(record.packets[0][0], 0) << "the full packet";
+        EXPECT_EQ(record.packets[0][4], 613) << "with the panel's refTOP";
+        EXPECT_EQ(record.status, StatusText());
+    }
 }
 
 TEST(JournalFile, PastFourMebibytesItBecomesJournal1AndTheNextLineStartsANewFile) {
