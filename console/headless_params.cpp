@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "console/headless_steps.h"
+#include "console/journal_store.h"
 #include "link/frame.h"
 #include "link/packet.h"
 #include "link/transactions.h"
@@ -65,6 +66,7 @@ int RunReadParams(const CommandLine& commandLine) {
 }
 
 int RunWriteParams(const CommandLine& commandLine) {
+    InstallJournalFile();  // the Send below leaves its record in the journal file
     const int memory = commandLine.memory;
     // The file first: a file that cannot be used never reaches the line.
     if (!SetFileName(commandLine.file)) return Fail(kExitUsageError, "file name too long");

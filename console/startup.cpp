@@ -4,6 +4,7 @@
 #include "console/compare_command.h"
 #include "console/export_commands.h"
 #include "console/line_figures_window.h"
+#include "console/journal_window.h"
 #include "console/link_view.h"
 #include "console/menus.h"
 #include "console/param_marks.h"
@@ -125,6 +126,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InstallTrafficMenu();
     InstallLineFiguresCommand();
     InstallCompareCommand();
+    InstallJournalWindow();
     InstallLinkViews();
     RestoreSettings();
     FillPortSelector();

@@ -10,6 +10,7 @@
 #include "link/port_setup.h"
 #include "link/transactions.h"
 #include "params/command_guard.h"
+#include "params/journal_entry.h"
 #include "params/known_values.h"
 #include "params/panel_binding.h"
 #include "params/param_set.h"
@@ -49,6 +50,7 @@ void ShowOutcome(bool teach, bool acknowledged, bool reread, const unsigned shor
 }
 
 void AcknowledgedTransaction(int orderCode, bool teach) {
+    const JournalEntry journal(teach ? "Teach" : "Reset");
     unsigned short before[kParameterCount];
     ReadPanelFields(before);
     FlushQueues(com);
@@ -56,6 +58,7 @@ void AcknowledgedTransaction(int orderCode, bool teach) {
     GetPanelValues();
     CopyVarsToPP(0);
     FillTxBuf(orderCode, pp);
+    JournalPacketSent(pp);
     rx_flag = 0;
     nBytesW = WriteTxBuf(com);
     if (nBytesW != kFrameBytes) {

@@ -29,4 +29,18 @@ const std::vector<JournalRecord>& JournalOfThisRun();
 // A record as text: one header line, then a line per parameter with its values before.
 std::string JournalRecordText(const JournalRecord& record);
 
+// Adds record to this run's list, then hands the stored record to the writer when one is
+// set. The writer (the console glue) may complete what the layers below cannot know, such
+// as a pinned adapter's serial number, and appends it to the journal file. One writer;
+// nullptr for none (the record is then kept for this run only).
+void AddJournalRecord(JournalRecord record);
+using JournalWriter = void (*)(JournalRecord& record);
+void SetJournalWriter(JournalWriter writer);
+
+// The value of parameter index (kParameterTable order) in the packets record sent; false
+// when no packet sent carries it (Teach and Reset send the full packet only).
+bool JournalSentParameter(const JournalRecord& record, int index, unsigned short* value);
+// The local time with its offset, "2025-03-01T14:05:09+01:00".
+std::string JournalLocalTime(long long secondsSinceEpoch);
+
 }  // namespace kervano

@@ -7,6 +7,7 @@
 #include "link/port_setup.h"
 #include "link/transactions.h"
 #include "params/command_guard.h"
+#include "params/journal_entry.h"
 #include "params/known_values.h"
 #include "params/panel_binding.h"
 #include "params/param_file.h"
@@ -46,6 +47,7 @@ void TargetButton(int control, int code, int off1, int off2) {
 bool SendPacket(int flag) {
     CopyVarsToPP(flag);
     FillTxBuf(order, pp);
+    JournalPacketSent(pp);
     nBytesW = WriteTxBuf(com);
     if (nBytesW == kFrameBytes) {
         RecordPacket(target, flag, pp);
@@ -67,6 +69,7 @@ void ShowCancelled(const char* what) {
 }  // namespace
 
 int SendParaToController() {
+    const JournalEntry journal(target == EEPROM ? "Send to EEPROM" : "Send to RAM");
     sync = 85;
     order = target == EEPROM ? ORDER_WRITE_EEPROM : ORDER_WRITE_RAM;
     const bool fullSent = SendPacket(0);

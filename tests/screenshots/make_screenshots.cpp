@@ -1,7 +1,7 @@
 // Makes the README's screenshots: the panel on the built-in simulated controller after
 // start-up, during a live monitor run, after a data capture and at a 1366x768 window, the
-// traffic pane docked below the controls, the status history window, the Compare window
-// and the panel with an unsent change.
+// traffic pane docked below the controls, the status history window, the Compare window,
+// the panel with an unsent change and the Journal window.
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -115,6 +115,16 @@ bool SaveReportPage(const std::string& dir, const std::string& file) {
     return Write(dir, "report.png", picture);
 }
 
+// The Journal window after the Send of the Compare picture: the newest record selected.
+bool SaveJournal(const std::string& dir) {
+    QAction* journal = MenuAction("actionJournal");
+    if (journal != nullptr) journal->trigger();
+    QWidget* window = TopLevel("journalWindow");
+    const bool saved = window != nullptr && SaveWindow(dir, "journal.png", window);
+    if (window != nullptr) window->close();
+    return saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,6 +144,8 @@ int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : ".";
     // The program as a first start shows it: nothing remembered from the user's own runs.
     qputenv("KERVANO_SCOPE_SETTINGS", settings.filePath(QStringLiteral("settings.ini")).toUtf8());
+    // Nor the user's journal: the Journal window shows this run's writes only.
+    qputenv("XDG_DATA_HOME", settings.filePath(QStringLiteral("data")).toUtf8());
 
     sim::PtyServer controller(sim::Faults{}, 19200);
     const std::string device = controller.startPty();
@@ -211,6 +223,7 @@ int main(int argc, char** argv) {
         check(Save(dir, "unsent-changes.png"), "unsent-changes.png");
         check(SaveReportPage(dir, settings.filePath(QStringLiteral("report.html")).toStdString()),
               "report.png");
+        check(SaveJournal(dir), "journal.png");
     });
     return code == 0 && ok ? 0 : 1;
 }
