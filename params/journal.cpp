@@ -1,7 +1,6 @@
 #include "params/journal.h"
 
 #include <cstdio>
-#include <ctime>
 #include <utility>
 
 #include "params/param_table.h"
@@ -44,23 +43,6 @@ bool JournalSentParameter(const JournalRecord& record, int index, unsigned short
         return true;
     }
     return false;
-}
-
-std::string JournalLocalTime(long long secondsSinceEpoch) {
-    const auto time = static_cast<std::time_t>(secondsSinceEpoch);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &time);
-#else
-    localtime_r(&time, &local);
-#endif
-    char stamp[32] = "";
-    char zone[8] = "";
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local);
-    std::strftime(zone, sizeof zone, "%z", &local);  // +0100
-    std::string offset = zone;
-    if (offset.size() == 5) offset.insert(3, ":");
-    return stamp + offset;
 }
 
 std::string JournalRecordText(const JournalRecord& record) {

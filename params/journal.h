@@ -40,7 +40,5 @@ void SetJournalWriter(JournalWriter writer);
 // The value of parameter index (kParameterTable order) in the packets record sent; false
 // when no packet sent carries it (Teach and Reset send the full packet only).
 bool JournalSentParameter(const JournalRecord& record, int index, unsigned short* value);
-// The local time with its offset, "2025-03-01T14:05:09+01:00".
-std::string JournalLocalTime(long long secondsSinceEpoch);
 
 }  // namespace kervano

@@ -8,6 +8,7 @@
 #include "link/port_setup.h"
 #include "link/transactions.h"
 #include "params/known_values.h"
+#include "params/local_time.h"
 #include "platform/serial/port_table.h"
 #include "resources/status_line.h"
 #include "resources/status_listeners.h"
@@ -40,7 +41,7 @@ JournalEntry::JournalEntry(const char* command) {
     if (current != nullptr) return;
     open_ = true;
     current = std::make_unique<JournalRecord>();
-    current->time = JournalLocalTime(static_cast<long long>(std::time(nullptr)));
+    current->time = Iso8601LocalTime(std::time(nullptr));
     current->command = command;
     current->ramBefore = knownRam;
     current->eepromBefore = knownEeprom;

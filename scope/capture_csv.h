@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string>
 
+#include "params/local_time.h"
 #include "params/param_table.h"
 #include "scope/reference_curves.h"
 
@@ -38,8 +39,5 @@ CaptureRecord RecordCapture(std::time_t time);
 // The CSV text: '#' lines with the time (ISO 8601, local time with its offset) and the
 // parameters, a header row, then 128 rows. A sample that did not arrive is an empty cell.
 std::string FormatCaptureCsv(const CaptureRecord& record);
-
-// "2025-03-01T14:05:09+01:00"
-std::string Iso8601LocalTime(std::time_t time);
 
 }  // namespace kervano

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "scope/capture_csv.h"
+#include "params/local_time.h"
 
 namespace kervano {
 
