@@ -34,6 +34,7 @@ struct CommandLine {
     std::string file;  // the file of a headless mode ("" for --compare without one)
     int memory = 1;    // --from / --to: RAM (1) or EEPROM (2)
     bool verify = false;
+    std::string openFile;  // --open: a capture CSV the panel shows after start-up
     // The program's name followed by Qt's own options (-platform, -style ...), in the order
     // given, for the application object.
     std::vector<std::string> qtArguments;

@@ -5,6 +5,7 @@
 #include "console/export_commands.h"
 #include "console/link_view.h"
 #include "console/menus.h"
+#include "console/open_capture.h"
 #include "console/param_marks.h"
 #include "console/param_questions.h"
 #include "console/port_selector.h"
@@ -128,6 +129,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
 
     InitVars();
     InitRS232(com);
+    InstallCaptureCommands();
     DisplayPanel(panelHandle);
     RestorePanes();
     RunUserInterface();
