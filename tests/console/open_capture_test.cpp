@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <fstream>
 
 #include "console/commands.h"
@@ -243,4 +244,6 @@ TEST_F(OpenCaptureTest, CursorReadOutListsEveryCurveAtTheSample) {
         "\nreference: 420";
     EXPECT_EQ(graph->readoutText(at(64.2)).toStdString(), expected);
     EXPECT_EQ(graph->readoutText(at(200)).toStdString(), "") << "beside the plot area";
+    QTest::mouseMove(graph->viewport(), at(64));
+    EXPECT_EQ(QToolTip::text().toStdString(), expected) << "the pointer shows it";
 }

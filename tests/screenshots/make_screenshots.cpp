@@ -1,7 +1,7 @@
 // Makes the README's screenshots: the panel on the built-in simulated controller after
 // start-up, during a live monitor run, after a data capture and at a 1366x768 window, the
-// traffic pane docked below the controls, the status history window, the Compare window
-// and the panel with an unsent change.
+// traffic pane docked below the controls, the status history window, the Compare window,
+// the panel with an unsent change, and a capture over the one before it kept as an overlay.
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -83,6 +83,8 @@ QWidget* TopLevel(const char* name) {
         if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
     return nullptr;
 }
+
+bool SaveOverlay(const std::string& dir);
 
 }  // namespace
 
@@ -170,6 +172,23 @@ int main(int argc, char** argv) {
         if (compareWindow != nullptr) compareWindow->close();
         // The panel with that edit still unsent: the marked field and the frame's line.
         check(Save(dir, "unsent-changes.png"), "unsent-changes.png");
+        check(SaveOverlay(dir), "overlay.png");
     });
     return code == 0 && ok ? 0 : 1;
 }
+
+namespace {
+
+// A capture with the one before it kept as an overlay. The emulator's curves drift with
+// time, so captures a few seconds apart lie visibly apart.
+bool SaveOverlay(const std::string& dir) {
+    QAction* keep = MenuAction("actionKeepOverlay");
+    if (keep == nullptr) return false;
+    ClickControl(PANEL_BTNDATA);
+    keep->trigger();
+    QTest::qWait(2500);
+    ClickControl(PANEL_BTNDATA);
+    return Save(dir, "overlay.png");
+}
+
+}  // namespace
