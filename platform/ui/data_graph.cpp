@@ -231,9 +231,12 @@ QString DataGraph::readoutText(QPoint pos) const {
     const QRectF area = chart()->plotArea();
     const QPointF at = chart()->mapFromScene(mapToScene(pos));
     const double xSpan = axisX_->max() - axisX_->min();
-    if (!area.isValid() || xSpan <= 0 || !area.contains(at)) return {};
-    const double sample = std::round(axisX_->min() + (at.x() - area.left()) / area.width() * xSpan);
+    // A pixel or two of slack, so that the samples on the area's edges can be pointed at.
+    if (!area.isValid() || xSpan <= 0 || !area.adjusted(-2, -2, 2, 2).contains(at)) return {};
+    const double x = axisX_->min() + (at.x() - area.left()) / area.width() * xSpan;
+    const double sample = std::round(std::clamp(x, axisX_->min(), axisX_->max()));
     QString text = QStringLiteral("sample %1").arg(sample);
+    if (!axisY_->titleText().isEmpty()) text += QStringLiteral(" (%1)").arg(axisY_->titleText());
     for (const Plot& plot : plots_) {
         if (plot.series->name().isEmpty()) continue;
         // The samples lie at whole x values in rising order.

@@ -56,7 +56,7 @@ class DataGraph : public CompactChart {
     int cursorMode() const { return cursorMode_; }
     void setCursorColor(int rgb);
 
-    // The read-out for the pointer at pos (viewport coordinates): "sample 64" and a line
+    // The read-out for the pointer at pos (viewport coordinates): "sample 64 (unit)", a line
     // "name: value" for each named plot with a point there, in drawing order; empty outside
     // the plot area.
     QString readoutText(QPoint pos) const;

@@ -238,7 +238,7 @@ TEST_F(OpenCaptureTest, CursorReadOutListsEveryCurveAtTheSample) {
     };
     const std::string top = std::to_string(yArrayA[63]);
     const std::string expected =
-        "sample 64\n" + name + ": " + kept +
+        "sample 64 (\u2030 of max)\n" + name + ": " + kept +
         "\ntolerance limit: " + std::to_string(std::min(420 + tolTOP, 1000)) +
         "\nhysteresis limit: " + std::to_string(420 - hystTOP) + "\nTOP data: " + top +
         "\nreference: 420";
