@@ -77,6 +77,7 @@ const Option kOptions[] = {
     {"to", "ram or eeprom", RunMode::Panel},
     {"verify", nullptr, RunMode::Panel},
     {"json", nullptr, RunMode::Panel},
+    {"open", "a file name", RunMode::Panel},
     {"help", nullptr, RunMode::Panel},
     {"version", nullptr, RunMode::Panel},
 };
@@ -174,6 +175,8 @@ std::string CheckCombination(const CommandLine& line, const std::string& fromOrT
         return "--to belongs to --write-params";
     if (verify && line.mode != RunMode::WriteParams) return "--verify belongs to --write-params";
     if (line.json && !IsHeadless(line.mode)) return "--json belongs to the modes without a window";
+    if (!line.openFile.empty() && line.mode != RunMode::Panel)
+        return "--open belongs to the panel: it cannot be combined with " + ModeOption(line.mode);
     if (!IsHeadless(line.mode) || line.ports.empty()) return "";
     // A headless mode talks to COM1; a device given for another number alone would leave
     // the mode talking to whatever else COM1 is.
@@ -274,6 +277,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             verify = true;
         } else if (name == "json") {
             line.json = true;
+        } else if (name == "open") {
+            if (value.empty())
+                line.error = "--open needs a file name";
+            else if (!line.openFile.empty())
+                line.error = "--open is given twice";
+            else
+                line.openFile = value;
         } else if (name == "port") {
             PortOption port;
             line.error = ParsePort(value, line.ports, port);
@@ -302,7 +312,7 @@ std::string VersionText() {
 }
 
 std::string UsageText() {
-    return "Usage: kervano-scope [--port N=DEVICE]... [Qt options]\n"
+    return "Usage: kervano-scope [--port N=DEVICE]... [--open FILE.csv] [Qt options]\n"
            "       kervano-scope [--port 1=DEVICE] --read-params FILE [--from ram|eeprom]\n"
            "       kervano-scope [--port 1=DEVICE] --write-params FILE [--to ram|eeprom] "
            "[--verify]\n"
@@ -314,6 +324,8 @@ std::string UsageText() {
            "  --port N=DEVICE        put DEVICE behind COM N (1-255); DEVICE is a serial\n"
            "                         device path (/dev/ttyUSB0, /dev/pts/7) or 'sim' for the\n"
            "                         built-in simulated controller. One per COM number.\n"
+           "  --open FILE.csv        show a capture CSV the tool wrote in the data graphs,\n"
+           "                         with its own lines, once the panel has started\n"
            "  --help, -h             show this text\n"
            "  --version              show the version\n"
            "\n"

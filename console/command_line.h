@@ -36,6 +36,7 @@ struct CommandLine {
     int memory = 1;    // --from / --to: RAM (1) or EEPROM (2)
     bool verify = false;
     bool json = false;  // --json: the steps and the result as JSON lines
+    std::string openFile;  // --open: a capture CSV the panel shows after start-up
     // The program's name followed by Qt's own options (-platform, -style ...), in the order
     // given, for the application object.
     std::vector<std::string> qtArguments;

@@ -11,6 +11,7 @@
 #include "console/command_line.h"
 #include "console/display_check.h"
 #include "console/headless.h"
+#include "console/open_capture.h"
 #include "console/port_watch.h"
 #include "console/signal_exit.h"
 #include "console/signal_quit.h"
@@ -106,5 +107,6 @@ int main(int argc, char** argv) {
     if (!PinPorts(commandLine.ports, simulators)) return kExitControllerFailure;
 
     StartPortWatch();
+    SetCaptureToOpen(commandLine.openFile);
     return ExitStatusAfterSignal(WinMain(nullptr, nullptr, nullptr, 10));
 }

@@ -7,6 +7,7 @@
 #include "console/line_figures_window.h"
 #include "console/link_view.h"
 #include "console/menus.h"
+#include "console/open_capture.h"
 #include "console/param_marks.h"
 #include "console/param_questions.h"
 #include "console/port_selector.h"
@@ -134,6 +135,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
 
     InitVars();
     InitRS232(com);
+    InstallCaptureCommands();
     DisplayPanel(panelHandle);
     RestorePanes();
     RunUserInterface();

@@ -2,6 +2,8 @@
 // a cursor on the sample indexA names.
 #pragma once
 
+#include "scope/capture_csv.h"
+
 namespace kervano {
 
 constexpr int kXPositions = 256;
@@ -15,5 +17,9 @@ void PlotDATATop(const unsigned short* data, const unsigned short* up, const uns
                  const unsigned short* ref, const int* halvesReceived = nullptr);
 void PlotDATABot(const unsigned short* data, const unsigned short* up, const unsigned short* lo,
                  const unsigned short* ref, const int* halvesReceived = nullptr);
+
+// Draws a recorded capture in both graphs with the record's own lines, not those of the
+// parameter variables, under caption and without a cursor (a record holds no index).
+void PlotCaptureRecord(const CaptureRecord& record, const char* caption);
 
 }  // namespace kervano

@@ -3,8 +3,11 @@
 #include <QGraphicsEllipseItem>
 #include <QGraphicsLineItem>
 #include <QLineSeries>
+#include <QMouseEvent>
+#include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "platform/ui/ui_service.h"
@@ -41,10 +44,11 @@ int DataGraph::addPlot(const QList<QPointF>& points, int plotStyle, int pointSty
     auto* series = new QLineSeries();
     QPen pen(QColor::fromRgb(static_cast<QRgb>(color & 0xFFFFFF)));
     const bool connectedPoints = plotStyle == VAL_CONNECTED_POINTS;
+    const bool muted = lineStyle == VAL_MUTED_DASH;
     pen.setWidthF(connectedPoints ? 1.5 : 1.0);
-    pen.setStyle(lineStyle == VAL_DASH  ? Qt::DashLine
-                 : lineStyle == VAL_DOT ? Qt::DotLine
-                                        : Qt::SolidLine);
+    pen.setStyle(lineStyle == VAL_DASH || muted ? Qt::DashLine
+                 : lineStyle == VAL_DOT         ? Qt::DotLine
+                                                : Qt::SolidLine);
     series->replace(points);
     addSeries(series, pen);
     // Connected points always mark their samples: that is what sets the plot style apart
@@ -55,7 +59,16 @@ int DataGraph::addPlot(const QList<QPointF>& points, int plotStyle, int pointSty
         series->setMarkerSize(4.0);
     }
     const int handle = nextHandle_++;
-    plots_.push_back({handle, series});
+    if (muted) {
+        // After the muted plots already there, before all others.
+        const auto firstPlain =
+            std::find_if(plots_.begin(), plots_.end(), [](const Plot& p) { return !p.muted; });
+        const bool onTop = firstPlain == plots_.end();
+        plots_.insert(firstPlain, {handle, series, true});
+        if (!onTop) restack();
+    } else {
+        plots_.push_back({handle, series, false});
+    }
     rescale();
     return handle;
 }
@@ -204,4 +217,46 @@ void DataGraph::placeCursor() {
     cursorH_->setLine(area.left(), at.y(), area.right(), at.y());
     cursorMark_->setRect(at.x() - kMarkRadius, at.y() - kMarkRadius, 2 * kMarkRadius,
                          2 * kMarkRadius);
+}
+
+void DataGraph::restack() {
+    for (Plot& plot : plots_) {
+        const QPen pen = plot.series->pen();
+        chart()->removeSeries(plot.series);
+        addSeries(plot.series, pen);
+    }
+}
+
+QString DataGraph::readoutText(QPoint pos) const {
+    const QRectF area = chart()->plotArea();
+    const QPointF at = chart()->mapFromScene(mapToScene(pos));
+    const double xSpan = axisX_->max() - axisX_->min();
+    // A pixel or two of slack, so that the samples on the area's edges can be pointed at.
+    if (!area.isValid() || xSpan <= 0 || !area.adjusted(-2, -2, 2, 2).contains(at)) return {};
+    const double x = axisX_->min() + (at.x() - area.left()) / area.width() * xSpan;
+    const double sample = std::round(std::clamp(x, axisX_->min(), axisX_->max()));
+    QString text = QStringLiteral("sample %1").arg(sample);
+    if (!axisY_->titleText().isEmpty()) text += QStringLiteral(" (%1)").arg(axisY_->titleText());
+    for (const Plot& plot : plots_) {
+        if (plot.series->name().isEmpty()) continue;
+        // The samples lie at whole x values in rising order.
+        const QList<QPointF> points = plot.series->points();
+        const auto it = std::lower_bound(points.begin(), points.end(), sample,
+                                         [](const QPointF& p, double x) { return p.x() < x; });
+        if (it == points.end() || it->x() != sample) continue;
+        text += QStringLiteral("\n%1: %2").arg(plot.series->name(), QString::number(it->y()));
+    }
+    return text;
+}
+
+// Mouse moves reach the graph only while the pointer is over it: elsewhere this costs
+// nothing.
+void DataGraph::mouseMoveEvent(QMouseEvent* event) {
+    QChartView::mouseMoveEvent(event);
+    const QString text = readoutText(event->position().toPoint());
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(event->globalPosition().toPoint(), text, viewport());
+    }
 }

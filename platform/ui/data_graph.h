@@ -1,6 +1,7 @@
 // An x/y graph holding several plots drawn in the order they were added (later ones on
 // top), with manual or automatic axes, an optional crosshair cursor, and a legend entry for
-// each named plot.
+// each named plot. The pointer over the plot area shows the values of every named plot at
+// the sample under it.
 #pragma once
 
 #include <QList>
@@ -27,6 +28,7 @@ class DataGraph : public CompactChart {
     explicit DataGraph(QWidget* parent = nullptr);
 
     // Styles are the VAL_* plot, point and line styles; returns the new plot's handle (> 0).
+    // A VAL_MUTED_DASH plot goes behind every plot that is not muted.
     int addPlot(const QList<QPointF>& points, int plotStyle, int pointStyle, int lineStyle,
                 int color);
     bool deletePlot(int handle);
@@ -54,11 +56,24 @@ class DataGraph : public CompactChart {
     int cursorMode() const { return cursorMode_; }
     void setCursorColor(int rgb);
 
+    // The read-out for the pointer at pos (viewport coordinates): "sample 64 (unit)", a line
+    // "name: value" for each named plot with a point there, in drawing order; empty outside
+    // the plot area.
+    QString readoutText(QPoint pos) const;
+
+  protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
   private:
     struct Plot {
         int handle = 0;
         QLineSeries* series = nullptr;
+        bool muted = false;
     };
+
+    // Puts the plots' series on the chart again in plots_' order (the chart draws in the
+    // order series were added).
+    void restack();
 
     void rescale();
     void placeCursor();

@@ -52,6 +52,7 @@ constexpr int VAL_NO_POINT = 10;  // point style
 constexpr int VAL_SOLID = 0;      // line styles
 constexpr int VAL_DASH = 1;
 constexpr int VAL_DOT = 2;
+constexpr int VAL_MUTED_DASH = 3;  // a graph's thin dashed line, drawn behind its other plots
 constexpr int VAL_XAXIS = 0;  // axes
 constexpr int VAL_LEFT_YAXIS = 1;
 constexpr int VAL_MANUAL = 0;  // axis scaling

@@ -55,6 +55,9 @@ TEST(CommandLine, EachMistakeGetsOneLineThatNamesIt) {
         {{"--compare", "a.dat", "b.dat"}, "unexpected argument 'b.dat'"},
         {{"--compare", "--capture", "b.csv"}, "--capture cannot be combined with --compare"},
         {{"--compare", "--from", "eeprom"}, "--from belongs to --read-params"},
+        {{"--open"}, "--open needs a file name"},
+        {{"--open=a.csv", "--open", "b.csv"}, "--open is given twice"},
+        {{"--capture", "a.csv", "--open", "b.csv"}, "--open belongs to the panel"},
     };
     for (const auto& c : cases) {
         const CommandLine line = Parse(c.args);
@@ -118,6 +121,10 @@ TEST(CommandLine, HeadlessModesAndTheirOptions) {
     }
     EXPECT_EQ(Parse({"--port", "1=sim", "--help", "--bogus"}).mode, RunMode::Help);
     EXPECT_EQ(Parse({"--version"}).mode, RunMode::Version);
+    const CommandLine open = Parse({"--port", "1=sim", "--open", "c.csv"});
+    EXPECT_EQ(open.error, "");
+    EXPECT_EQ(open.mode, RunMode::Panel);
+    EXPECT_EQ(open.openFile, "c.csv");
 }
 
 TEST(CommandLine, HelpAndManualPageListEveryOption) {
@@ -132,7 +139,7 @@ TEST(CommandLine, HelpAndManualPageListEveryOption) {
     };
     for (const char* option :
          {"--port", "--help", "--version", "--read-params", "--from", "--write-params", "--to",
-          "--verify", "--capture", "--compare", "--report", "--json", "-platform"}) {
+          "--verify", "--capture", "--compare", "--report", "--json", "--open", "-platform"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
         EXPECT_TRUE(inManual(option)) << option;
     }

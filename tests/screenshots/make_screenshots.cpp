@@ -1,7 +1,8 @@
 // Makes the README's screenshots: the panel on the built-in simulated controller after
 // start-up, during a live monitor run, after a data capture and at a 1366x768 window, the
 // traffic pane docked below the controls, the status history window, the Compare window,
-// the panel with an unsent change and the Journal window.
+// the panel with an unsent change, a service report page, the Journal window, and a capture
+// over the one before it kept as an overlay.
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -125,6 +126,8 @@ bool SaveJournal(const std::string& dir) {
     return saved;
 }
 
+bool SaveOverlay(const std::string& dir);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -224,6 +227,23 @@ int main(int argc, char** argv) {
         check(SaveReportPage(dir, settings.filePath(QStringLiteral("report.html")).toStdString()),
               "report.png");
         check(SaveJournal(dir), "journal.png");
+        check(SaveOverlay(dir), "overlay.png");
     });
     return code == 0 && ok ? 0 : 1;
 }
+
+namespace {
+
+// A capture with the one before it kept as an overlay. The emulator's curves drift with
+// time, so captures a few seconds apart lie visibly apart.
+bool SaveOverlay(const std::string& dir) {
+    QAction* keep = MenuAction("actionKeepOverlay");
+    if (keep == nullptr) return false;
+    ClickControl(PANEL_BTNDATA);
+    keep->trigger();
+    QTest::qWait(2500);
+    ClickControl(PANEL_BTNDATA);
+    return Save(dir, "overlay.png");
+}
+
+}  // namespace

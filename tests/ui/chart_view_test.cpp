@@ -143,8 +143,9 @@ TEST_F(ChartViews, HoverNamesTheSampleAndValueUnderThePointer) {
                             VAL_SOLID, 1, VAL_RED);
     SetPlotAttribute(panel_, PANEL_GRAPHTOP, data, ATTR_PLOT_LG_TEXT, "TOP data");
     auto* graph = ctrl<DataGraph>(PANEL_GRAPHTOP);
+    // A graph lists every named plot at the sample under the pointer.
     EXPECT_EQ(HoverAt(graph, PositionOf(graph, 0, {128, 635})),
-              "TOP data, sample 128: 635 \u2030 of max");
+              "sample 128 (\u2030 of max)\nTOP data: 635");
 }
 
 TEST_F(ChartViews, TracesAreDrawnWhereTheirValuesAreOnEachScale) {
