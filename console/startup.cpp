@@ -8,6 +8,7 @@
 #include "console/param_marks.h"
 #include "console/param_questions.h"
 #include "console/port_selector.h"
+#include "console/recording_window.h"
 #include "console/settings.h"
 #include "console/traffic_pane.h"
 #include "link/data_block.h"
@@ -119,6 +120,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InstallPanelMenus();
     InstallParameterQuestions();
     InstallExportCommands();
+    InstallRecordingCommand();
     InstallTrafficMenu();
     InstallCompareCommand();
     InstallLinkViews();
