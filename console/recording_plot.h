@@ -20,6 +20,8 @@ namespace kervano {
 enum RecordingUnit { RECORDING_RAW, RECORDING_NORMALISED };
 
 class RecordingPlot : public QWidget {
+    Q_OBJECT
+
   public:
     RecordingPlot(std::shared_ptr<const Recording> recording, QWidget* parent = nullptr);
 
