@@ -86,8 +86,9 @@ QString RecordingPlot::readoutAt(int x) const {
     QString text = QString::fromStdString(
         ClockText(recording_->timeMs[row], recording_->offsetMin[row], true));
     for (int k = 0; k < kMonitorWords; ++k)
-        text += QStringLiteral("  %1 %2").arg(QLatin1String(MonitorWordName(k))).arg(
-            recording_->words[static_cast<std::size_t>(k)][row]);
+        text += QStringLiteral("  %1 %2")
+                    .arg(QLatin1String(MonitorWordName(k)))
+                    .arg(recording_->words[static_cast<std::size_t>(k)][row]);
     return text;
 }
 
@@ -151,11 +152,11 @@ void RecordingPlot::paintChannel(QPainter& painter, int channel) {
         painter.drawText(QRect(0, qRound(yOf(top * k / 4)) - 8, kLeft - 4, 16),
                          Qt::AlignRight | Qt::AlignVCenter, label);
     }
-    painter.drawText(QRect(kLeft, r.top() - kTitle, r.width(), kTitle), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("%1 - %2").arg(channel == 0 ? "TOP" : "BOT",
-                                                   QString::fromUtf8(unit_ == RECORDING_RAW
-                                                                         ? kRawUnitTitle
-                                                                         : kNormUnitTitle)));
+    painter.drawText(
+        QRect(kLeft, r.top() - kTitle, r.width(), kTitle), Qt::AlignLeft | Qt::AlignVCenter,
+        QStringLiteral("%1 - %2").arg(
+            channel == 0 ? "TOP" : "BOT",
+            QString::fromUtf8(unit_ == RECORDING_RAW ? kRawUnitTitle : kNormUnitTitle)));
     // The legend, right-aligned above the plot: a piece of each line and its name.
     int x = r.right();
     for (auto t = shown.rbegin(); t != shown.rend(); ++t) {
@@ -202,8 +203,8 @@ void RecordingPlot::paintChannel(QPainter& painter, int channel) {
             QPolygonF line;
             line.reserve(static_cast<int>(to - from));
             for (std::size_t row = from; row < to; ++row)
-                line.append(QPointF(xOf(static_cast<double>(recording_->timeMs[row])),
-                                    yOf(values[row])));
+                line.append(
+                    QPointF(xOf(static_cast<double>(recording_->timeMs[row])), yOf(values[row])));
             painter.drawPolyline(line);
             // Few rows: each marked, so single rows stand out from the lines joining them.
             if (static_cast<double>(last - first) * 8 < r.width())

@@ -66,7 +66,7 @@ class RecordingPlot : public QWidget {
     TimeView view_;
     RecordingUnit unit_ = RECORDING_RAW;
     std::vector<std::size_t> columnStart_;  // the rows of each pixel column, per paint
-    std::vector<long long> ticks_;  // the time axis's ticks, per paint
+    std::vector<long long> ticks_;          // the time axis's ticks, per paint
     long long tickStep_ = 0;
     int tickOffset_ = 0;
     int cursorX_ = -1;

@@ -32,15 +32,15 @@ QString LocalStamp(long long ms, int offsetMin, const char* format) {
 // damaged)"
 QString Summary(const Recording& r) {
     const std::size_t last = r.rows() - 1;
-    QString text = QStringLiteral("%1 rows from %2 to %3 (%4), %5 rows skipped (cut short or damaged)")
-                       .arg(r.rows())
-                       .arg(LocalStamp(r.timeMs[0], r.offsetMin[0], "yyyy-MM-dd HH:mm:ss"),
-                            LocalStamp(r.timeMs[last], r.offsetMin[last],
-                                       r.timeMs[last] - r.timeMs[0] < 86400000
-                                           ? "HH:mm:ss"
-                                           : "yyyy-MM-dd HH:mm:ss"),
-                            QString::fromStdString(SpanText(r.timeMs[last] - r.timeMs[0])))
-                       .arg(r.skipped);
+    QString text =
+        QStringLiteral("%1 rows from %2 to %3 (%4), %5 rows skipped (cut short or damaged)")
+            .arg(r.rows())
+            .arg(LocalStamp(r.timeMs[0], r.offsetMin[0], "yyyy-MM-dd HH:mm:ss"),
+                 LocalStamp(
+                     r.timeMs[last], r.offsetMin[last],
+                     r.timeMs[last] - r.timeMs[0] < 86400000 ? "HH:mm:ss" : "yyyy-MM-dd HH:mm:ss"),
+                 QString::fromStdString(SpanText(r.timeMs[last] - r.timeMs[0])))
+            .arg(r.skipped);
     return text;
 }
 
@@ -100,8 +100,8 @@ QWidget* OpenRecordingWindow(const std::string& path) {
     window->resize(960, 600);
     window->show();
     plot->setFocus();
-    ShowStatus(("Recording opened: " + std::to_string(recording->rows()) + " rows from " + path)
-                   .c_str());
+    ShowStatus(
+        ("Recording opened: " + std::to_string(recording->rows()) + " rows from " + path).c_str());
     return window;
 }
 

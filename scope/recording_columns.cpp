@@ -7,8 +7,7 @@ namespace kervano {
 
 std::size_t FirstRowFrom(const std::vector<long long>& times, double time) {
     // Times are whole milliseconds: the first row not before time is the first >= ceil(time).
-    if (!(time > static_cast<double>(times.empty() ? 0 : times.front())))
-        return 0;  // also for NaN
+    if (!(time > static_cast<double>(times.empty() ? 0 : times.front()))) return 0;  // also for NaN
     const long long t = static_cast<long long>(std::ceil(time));
     return static_cast<std::size_t>(std::lower_bound(times.begin(), times.end(), t) -
                                     times.begin());

@@ -152,7 +152,8 @@ bool ParseRecording(std::string_view text, Recording& out, std::string& error) {
         long long ms = 0;
         int offset = 0;
         std::uint16_t words[kMonitorWords];
-        if (line.size() <= kTimeChars || !ParseTime(line.substr(0, kTimeChars), cache, ms, offset) ||
+        if (line.size() <= kTimeChars ||
+            !ParseTime(line.substr(0, kTimeChars), cache, ms, offset) ||
             !ParseWords(line.data() + kTimeChars, line.data() + line.size(), words)) {
             ++out.skipped;
             continue;

@@ -17,8 +17,8 @@ namespace kervano {
 constexpr long long kMaxRecordingBytes = 1LL << 30;
 
 struct Recording {
-    std::vector<long long> timeMs;         // since the epoch, in time order
-    std::vector<std::int16_t> offsetMin;   // each row's UTC offset, for its local time
+    std::vector<long long> timeMs;        // since the epoch, in time order
+    std::vector<std::int16_t> offsetMin;  // each row's UTC offset, for its local time
     std::array<std::vector<std::uint16_t>, kMonitorWords> words;
     long long skipped = 0;  // rows cut short or damaged, left out
     std::size_t rows() const { return timeMs.size(); }

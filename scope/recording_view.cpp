@@ -51,9 +51,9 @@ void TimeView::showAll() {
 std::vector<long long> TimeTicks(double begin, double end, int maxTicks, int offsetMin,
                                  long long* stepMs) {
     static const long long kSteps[] = {
-        1,     2,      5,      10,     20,      50,      100,     200,      500,     1000,
-        2000,  5000,   10000,  15000,  30000,   60000,   120000,  300000,   600000,  900000,
-        1800000, 3600000, 7200000, 10800000, 21600000, 43200000, 86400000};
+        1,      2,      5,       10,      20,      50,       100,      200,      500,
+        1000,   2000,   5000,    10000,   15000,   30000,    60000,    120000,   300000,
+        600000, 900000, 1800000, 3600000, 7200000, 10800000, 21600000, 43200000, 86400000};
     std::vector<long long> ticks;
     if (!(end > begin) || maxTicks < 1) return ticks;
     long long step = kSteps[std::size(kSteps) - 1];

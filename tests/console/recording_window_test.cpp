@@ -1,6 +1,8 @@
 // File > Open recording... on the real panel: a file written by the recorder opens in its
 // window, which names it and its rows, reads out the row under the pointer and zooms and
 // pans from the keyboard; a foreign file is refused with a status text.
+#include "console/recording_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -11,7 +13,6 @@
 
 #include "console/menus.h"
 #include "console/recording_plot.h"
-#include "console/recording_window.h"
 #include "platform/files/file_service.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/ui_service.h"
@@ -55,7 +56,9 @@ class RecordingWindowTest : public PanelFixture {
             chosen = file;
             return 1;
         });
-        PanelWidget(panelHandle)->findChild<QAction*>(QStringLiteral("actionOpenRecording"))->trigger();
+        PanelWidget(panelHandle)
+            ->findChild<QAction*>(QStringLiteral("actionOpenRecording"))
+            ->trigger();
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QLatin1String("recordingWindow") && w->isVisible()) return w;
         return nullptr;

@@ -29,7 +29,8 @@ TEST(RecordingReader, ReadsBackWhatTheRecorderWroteWithTimesAndOffsets) {
         ASSERT_TRUE(recorder.open(path)) << recorder.error();
         for (int r = 0; r < 3; ++r) {
             unsigned short words[kMonitorWords];
-            for (int k = 0; k < kMonitorWords; ++k) words[k] = static_cast<unsigned short>(r * 1000 + k * 4000 + 1);
+            for (int k = 0; k < kMonitorWords; ++k)
+                words[k] = static_cast<unsigned short>(r * 1000 + k * 4000 + 1);
             now = times[r];
             ASSERT_TRUE(recorder.append(words));
         }
