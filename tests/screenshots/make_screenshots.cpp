@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
 namespace {
 
 // Ten minutes of a recording, slow swings of both channels with one dip, in its window
-// with the cursor on the dip.
+// with the pointer over the dip.
 bool SaveRecording(const std::string& dir) {
     QTemporaryDir folder;
     const std::string path =
