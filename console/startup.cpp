@@ -11,6 +11,7 @@
 #include "console/param_marks.h"
 #include "console/param_questions.h"
 #include "console/port_selector.h"
+#include "console/recording_window.h"
 #include "console/report_command.h"
 #include "console/settings.h"
 #include "console/traffic_pane.h"
@@ -124,6 +125,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InstallParameterQuestions();
     InstallExportCommands();
     InstallReportCommand();
+    InstallRecordingCommand();
     InstallTrafficMenu();
     InstallLineFiguresCommand();
     InstallCompareCommand();

@@ -18,10 +18,12 @@
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "console/line_figures_window.h"
+#include "console/recording_window.h"
 #include "console/service_report_file.h"
 #include "console/startup.h"
 #include "console/traffic_pane.h"
@@ -29,6 +31,7 @@
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
+#include "scope/monitor_recorder.h"
 #include "sim/pty_server.h"
 #include "tests/support/app/run_program.h"
 
@@ -127,6 +130,7 @@ bool SaveJournal(const std::string& dir) {
 }
 
 bool SaveOverlay(const std::string& dir);
+bool SaveRecording(const std::string& dir);  // below
 
 }  // namespace
 
@@ -228,6 +232,7 @@ int main(int argc, char** argv) {
               "report.png");
         check(SaveJournal(dir), "journal.png");
         check(SaveOverlay(dir), "overlay.png");
+        check(SaveRecording(dir), "recording.png");
     });
     return code == 0 && ok ? 0 : 1;
 }
@@ -244,6 +249,44 @@ bool SaveOverlay(const std::string& dir) {
     QTest::qWait(2500);
     ClickControl(PANEL_BTNDATA);
     return Save(dir, "overlay.png");
+}
+
+// Ten minutes of a recording, slow swings of both channels with one dip, in its window
+// with the pointer over the dip.
+bool SaveRecording(const std::string& dir) {
+    QTemporaryDir folder;
+    const std::string path =
+        folder.filePath(QStringLiteral("monitor-20260302-140509.csv")).toStdString();
+    long long now = 1772456709000LL;
+    const long long start = now;
+    {
+        kervano::MonitorRecorder recorder([&now] { return now; });
+        if (!recorder.open(path)) return false;
+        for (int row = 0; row < 16000; ++row) {
+            now = start + row * 75 / 2;
+            unsigned short w[kervano::kMonitorWords] = {};
+            for (int k = 0; k < 4; ++k) {
+                const double swing = std::sin(row / 900.0 + k * 1.3) *
+                                     (row > 9000 && row < 9300 && k == 0 ? 0.2 : 1);
+                w[k] =
+                    static_cast<unsigned short>(30000 + 12000 * swing + (row * 37 + k * 11) % 900);
+                w[4 + k] = static_cast<unsigned short>(w[k] / 50);
+                w[8 + k] = 900;
+            }
+            w[12] = static_cast<unsigned short>(row);
+            w[15] = static_cast<unsigned short>(row % 129);
+            if (!recorder.append(w)) return false;
+        }
+    }
+    QWidget* window = kervano::OpenRecordingWindow(path);
+    if (window == nullptr) return false;
+    Settle();
+    auto* plot = window->findChild<QWidget*>(QStringLiteral("recordingPlot"));
+    QTest::mouseMove(plot, QPoint(plot->width() * 9150 / 16000, plot->height() / 3));
+    Settle();
+    const bool saved = SaveWindow(dir, "recording.png", window);
+    window->close();
+    return saved;
 }
 
 }  // namespace
