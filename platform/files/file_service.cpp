@@ -79,23 +79,28 @@ bool ReadFileWhole(const std::string& path, long long maxBytes, std::string& byt
         Fail(error, "file too large");
         ok = false;
     }
+    // Read straight into a buffer of the file's size: a big file (a long recording) is held
+    // once, not copied through a growing string. A file that grows meanwhile reads on.
     std::string content;
+    size_t used = 0;
+    if (ok) content.resize(static_cast<size_t>(info.st_size) + 1);
     while (ok) {
-        char chunk[4096];
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (used == content.size()) content.resize(content.size() + 65536);
+        const ssize_t n = ::read(fd, content.data() + used, content.size() - used);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             Fail(error, std::strerror(errno));
             ok = false;
         } else if (n == 0) {
             break;
-        } else if (static_cast<long long>(content.size()) + n > maxBytes) {
+        } else if (static_cast<long long>(used) + n > maxBytes) {
             Fail(error, "file too large");  // it grew while being read
             ok = false;
         } else {
-            content.append(chunk, static_cast<size_t>(n));
+            used += static_cast<size_t>(n);
         }
     }
+    content.resize(used);
     ::close(fd);
     if (ok) bytes = std::move(content);
     return ok;
