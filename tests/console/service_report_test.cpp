@@ -9,6 +9,7 @@
 #include <map>
 
 #include "link/line_figures.h"
+#include "params/journal.h"
 #include "platform/files/file_service.h"
 #include "platform/serial/com_service.h"
 #include "tests/support/app/run_program.h"
@@ -27,6 +28,7 @@ struct Page {
     std::map<std::string, std::string> rowClassOf;  // by the row's first cell
     std::vector<std::string> images;
     std::vector<std::string> paragraphs;
+    std::vector<std::string> preformatted;
     std::string error;
 };
 
@@ -51,6 +53,8 @@ Page ReadPage(const std::string& html) {
         } else if ((name == "td" || name == "th") && row != nullptr) {
             row->push_back(xml.readElementText().toStdString());
             if (row->size() == 1) page.rowClassOf[row->front()] = rowClass;
+        } else if (name == "pre") {
+            page.preformatted.push_back(xml.readElementText().toStdString());
         } else if (name == "p") {
             // A paragraph holds text or an image.
             std::string text;
@@ -103,6 +107,10 @@ class ServiceReport : public ::testing::Test {
 }  // namespace
 
 TEST_F(ServiceReport, PageHoldsTheParameterTableBothGraphsAndTheLine) {
+    kervano::JournalRecord write;
+    write.command = "Send to EEPROM";
+    write.status = "Parameters sent to <EEPROM> & verified";  // escaped on the page
+    kervano::AddJournalRecord(write);
     ASSERT_EQ(Run(File("r.html")), 0) << errors;
     EXPECT_NE(out.find("Service report written to " + File("r.html")), std::string::npos) << out;
     const Page page = ReadPage(ReadText(File("r.html")));
@@ -131,6 +139,9 @@ TEST_F(ServiceReport, PageHoldsTheParameterTableBothGraphsAndTheLine) {
                                   [](const std::string& p) { return p.rfind("BOT: ", 0) == 0; });
     ASSERT_NE(bot, page.paragraphs.end());
     EXPECT_EQ(bot->rfind("BOT: 0 of", 0), std::string::npos) << *bot;
+
+    ASSERT_FALSE(page.preformatted.empty());
+    EXPECT_EQ(page.preformatted.back(), kervano::JournalRecordText(write));
 
     const auto& about = page.tables.at("about");
     EXPECT_EQ(about[4], (std::vector<std::string>{"Firmware", "SIM 1.31"}));
