@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/serial/com_service.h"
+#include "platform/serial/network_address.h"
 #include "platform/serial/port_table.h"
 #include "platform/serial/serial_port.h"
 #include "sim/pty_server.h"
@@ -129,6 +130,38 @@ TEST_P(NetworkPort, ADroppedConnectionIsADeviceGoneAndComesBack) {
 
 INSTANTIATE_TEST_SUITE_P(RawAndRfc2217, NetworkPort, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Rfc2217" : "RawTcp"; });
+
+TEST(NetworkPortAddress, ParsesWhatTheCommandLineAccepts) {
+    struct Row {
+        const char* text;
+        bool ok;
+        bool telnet;
+        const char* host;
+        int port;
+    };
+    const Row rows[] = {
+        {"tcp://10.0.0.7:4001", true, false, "10.0.0.7", 4001},
+        {"rfc2217://server.lan:2217", true, true, "server.lan", 2217},
+        {"tcp://[::1]:65535", true, false, "::1", 65535},
+        {"tcp://host:0", false, false, "", 0},
+        {"tcp://host:65536", false, false, "", 0},
+        {"rfc2217://host", false, false, "", 0},
+        {"tcp://:4001", false, false, "", 0},
+        {"tcp://host:40x1", false, false, "", 0},
+    };
+    for (const Row& row : rows) {
+        NetworkAddress address;
+        std::string why;
+        ASSERT_TRUE(IsNetworkAddress(row.text)) << row.text;
+        EXPECT_EQ(ParseNetworkAddress(row.text, address, &why), row.ok) << row.text;
+        EXPECT_EQ(why.empty(), row.ok) << row.text;
+        if (!row.ok) continue;
+        EXPECT_EQ(address.telnet, row.telnet) << row.text;
+        EXPECT_EQ(address.host, row.host) << row.text;
+        EXPECT_EQ(address.port, row.port) << row.text;
+    }
+    EXPECT_FALSE(IsNetworkAddress("/dev/ttyUSB0"));
+}
 
 TEST(NetworkPortAddress, NobodyListeningIsNoSerialPortYet) {
     SetComService(nullptr);
