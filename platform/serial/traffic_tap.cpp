@@ -44,7 +44,8 @@ void TapComRead(int port, const char* buffer, int requested, int read) {
 }
 
 void TapSetAside(int port, const unsigned char* bytes, int count, int reason) {
-    Report(TrafficKind::SetAside, port, reason, count, reinterpret_cast<const char*>(bytes), count);
+    Report(TrafficKind::SetAside, port, reason, count, reinterpret_cast<const char*>(bytes),
+           count);
 }
 
 void TapFlushIn(int port) {

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 enum class TrafficKind {
-    Written,   // ComWrt: bytes the program asked to write, result what the port took
-    Read,      // ComRd: bytes read, result their count (below requested: a short read)
-    Flushed,   // FlushInQ: bytes that waited unread and were discarded
+    Written,  // ComWrt: bytes the program asked to write, result what the port took
+    Read,     // ComRd: bytes read, result their count (below requested: a short read)
+    Flushed,  // FlushInQ: bytes that waited unread and were discarded
     SetAside,  // bytes read but not taken as the awaited reply; requested gives the reason
 };
 
