@@ -1,6 +1,7 @@
 // The COM selector: a change brings the link up again on the chosen port.
 #include "console/commands.h"
 #include "console/param_questions.h"
+#include "console/port_selector.h"
 #include "console/startup.h"
 #include "link/link_state.h"
 #include "link/port_setup.h"
@@ -13,6 +14,13 @@ namespace kervano {
 int CC_DropDCom(int /*panel*/, int /*control*/, int event, void* /*callbackData*/,
                 int /*eventData1*/, int /*eventData2*/) {
     if (event != EVENT_COMMIT && event != EVENT_VAL_CHANGED) return 0;
+    int chosen = com;
+    GetCtrlVal(panelHandle, PANEL_DROPDCOM, &chosen);
+    if (chosen == kAddNetworkPortItem) {
+        chosen = AskNetworkPort();
+        SetCtrlVal(panelHandle, PANEL_DROPDCOM, chosen == 0 ? com : chosen);
+        if (chosen == 0) return 0;
+    }
     // Port set-up puts what it reads on the panel, whichever port was chosen.
     if (!MayChangePort()) {
         SetCtrlVal(panelHandle, PANEL_DROPDCOM, com);

@@ -7,6 +7,8 @@
 #include <cctype>
 #include <map>
 
+#include "platform/serial/network_address.h"
+
 namespace kervano {
 
 namespace {
@@ -126,6 +128,9 @@ std::string ParsePort(const std::string& value, const std::vector<PortOption>& g
         return "--port " + value + ": COM number " + number + " is outside the range 1-255";
     if (device.empty())
         return "--port " + value + ": no device after '=' (a device path, or 'sim')";
+    NetworkAddress address;
+    if (std::string why; IsNetworkAddress(device) && !ParseNetworkAddress(device, address, &why))
+        return "--port " + value + ": " + why;
     for (const PortOption& earlier : given) {
         if (earlier.number == n) {
             return "--port " + value + ": COM" + std::to_string(n) + " is already given (" +

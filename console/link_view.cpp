@@ -98,7 +98,10 @@ void ShowLinkState() {
     indicator->setPalette(palette);
     indicator->setAutoFillBackground(true);
     indicator->setText(QString::fromLatin1(look.text));
-    indicator->setToolTip(Tooltip());
+    // How the line is set up (low-latency mode, the network connection's kind).
+    const std::string remark = linkState == LINK_PORT_CLOSED ? "" : ComPortRemark(linkPort);
+    indicator->setToolTip(remark.empty() ? Tooltip()
+                                         : Tooltip() + '\n' + QString::fromStdString(remark));
     indicator->setAccessibleDescription(indicator->toolTip());
 }
 

@@ -29,6 +29,7 @@ const char* const kViewModeKey = "view/mode";
 const char* const kGeometryKey = "window/geometry";
 const char* const kExportFolderKey = "files/exportFolder";
 const char* const kTrafficPaneKey = "view/trafficPane";
+const char* const kNetworkPortsKey = "port/networkPorts";
 
 void Remember(const char* key, const QVariant& value) {
     OpenSettings()->setValue(QLatin1String(key), value);
@@ -58,6 +59,8 @@ void RestoreSettings() {
     const std::unique_ptr<QSettings> settings = OpenSettings();
     const std::string device = settings->value(QLatin1String(kPortKey)).toString().toStdString();
     if (!PortTableHasPins() && PortTableDevicePresent(device)) PortTablePin(1, device);
+    for (const QString& address : settings->value(QLatin1String(kNetworkPortsKey)).toStringList())
+        PortTablePinAddress(address.toStdString());
 
     bool known = false;
     const int mode = settings->value(QLatin1String(kViewModeKey)).toInt(&known);
@@ -88,6 +91,13 @@ void SaveSettings() {
     Remember(kGeometryKey, panel->saveGeometry());
     const QWidget* traffic = TrafficPane();
     Remember(kTrafficPaneKey, traffic != nullptr && !traffic->isHidden());
+}
+
+void RememberNetworkPort(const std::string& address) {
+    QStringList addresses = OpenSettings()->value(QLatin1String(kNetworkPortsKey)).toStringList();
+    if (addresses.contains(QString::fromStdString(address))) return;
+    addresses.append(QString::fromStdString(address));
+    Remember(kNetworkPortsKey, addresses);
 }
 
 std::string ExportFolder() {

@@ -22,6 +22,9 @@ void RestorePanes();
 // At shutdown, while the panel still exists: the window's size and position, the panes.
 void SaveSettings();
 
+// Adds a network port's address to those pinned at every start (after the remembered port).
+void RememberNetworkPort(const std::string& address);
+
 // The folder the export dialogs open in: that of the last export, else ParamFileFolder().
 std::string ExportFolder();
 // Remembers the folder of an export file the operator has just chosen.

@@ -29,6 +29,9 @@ class ComService {
     virtual bool deviceGone(int port) = 0;
     // True when the device behind port number is there to be opened (plugged in).
     virtual bool devicePresent(int port) = 0;
+    // One line about how the open port's line is set up (low-latency mode, a network
+    // connection's kind), for its tooltip; "" when there is nothing to say.
+    virtual std::string portRemark(int /*port*/) { return {}; }
 
     virtual double timer() = 0;
     virtual void delay(double seconds) = 0;

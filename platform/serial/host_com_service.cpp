@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QTimer>
 #include <algorithm>
@@ -14,11 +13,10 @@
 #include <vector>
 
 #include "platform/serial/device_lock.h"
+#include "platform/serial/line_device.h"
+#include "platform/serial/network_line.h"
 #include "platform/serial/port_table.h"
-
-#ifndef Q_OS_WIN
-#include <poll.h>
-#endif
+#include "platform/serial/serial_line.h"
 
 namespace {
 
@@ -28,6 +26,10 @@ constexpr double kDefaultTimeout = 10.0;
 // finely the command loops see their own time-outs (1.5 s, 2.0 s), and each wake-up costs
 // processor time (a 2 ms limit woke a waiting loop 500 times a second).
 constexpr int kIdleWaitMs = 10;
+// How long an open waits for a device server to accept the connection, and how long the
+// presence check (polled while a port is away) waits for it.
+constexpr int kConnectMs = 2000;
+constexpr int kProbeMs = 200;
 
 const auto kStart = std::chrono::steady_clock::now();
 
@@ -35,44 +37,11 @@ int MillisecondsFor(double seconds) {
     return static_cast<int>(std::clamp(std::ceil(seconds * 1000.0), 0.0, 86400000.0));
 }
 
-QSerialPort::Parity QtParity(int parity) {
-    switch (parity) {
-        case 1:
-            return QSerialPort::OddParity;
-        case 2:
-            return QSerialPort::EvenParity;
-        case 3:
-            return QSerialPort::MarkParity;
-        case 4:
-            return QSerialPort::SpaceParity;
-        default:
-            return QSerialPort::NoParity;
-    }
-}
-
-// A wait on the device that timed out leaves an error behind; it means nothing to us.
-void ForgetTimeout(QSerialPort& serial) {
-    if (serial.error() == QSerialPort::TimeoutError) serial.clearError();
-}
-
-// A read that finds nothing reports an error as a hang-up does: the bytes it was told of
-// were flushed before it ran (a flood that the notification flushes), and the line gives 0
-// or EAGAIN for "empty". Only a line that reports its hang-up has lost its device.
-bool LineHungUp(QSerialPort& serial) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(serial);
-    return true;
-#else
-    pollfd line{static_cast<int>(serial.handle()), 0, 0};
-    return ::poll(&line, 1, 0) != 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-#endif
-}
-
 }  // namespace
 
 struct HostComService::Port {
-    std::unique_ptr<QSerialPort> serial;  // null while closed
-    bool failed = false;                  // the device went away (unplugged, hung up)
+    std::unique_ptr<LineDevice> line;  // null while closed
+    bool failed = false;               // the device went away (unplugged, hung up)
     double timeout = kDefaultTimeout;
     int mask = 0;
     int notifyCount = 0;
@@ -84,7 +53,7 @@ struct HostComService::Port {
     int pendingEvents = 0;
     bool inCallback = false;
     std::string reason;  // of the last failed open
-    DeviceLock lock;     // held while serial is
+    DeviceLock lock;     // held while a local line is open
 };
 
 HostComService::HostComService() : context_(std::make_unique<QObject>()) {}
@@ -99,12 +68,12 @@ HostComService::Port& HostComService::entry(int number) {
 
 HostComService::Port* HostComService::openPort(int number) {
     const auto it = ports_.find(number);
-    if (it == ports_.end() || !it->second->serial) return nullptr;
+    if (it == ports_.end() || !it->second->line) return nullptr;
     return it->second.get();
 }
 
 void HostComService::closePort(Port& port) {
-    port.serial.reset();
+    port.line.reset();
     port.lock.release();
     port.failed = false;
     port.mask = 0;
@@ -135,56 +104,33 @@ int HostComService::open(int number, long baudRate, int parity, int dataBits, in
         return kComNoSerialPort;
     }
 #ifndef Q_OS_WIN
-    if (!QFileInfo::exists(QString::fromStdString(device))) {
+    if (!IsNetworkAddress(device) && !QFileInfo::exists(QString::fromStdString(device))) {
         port.reason = device + ": " + std::strerror(ENOENT);
         return kComNoSerialPort;
     }
 #endif
-    if (const int locked = port.lock.acquire(device, port.reason); locked != 0) return locked;
-    auto serial = std::make_unique<QSerialPort>();
-    serial->setPortName(QString::fromStdString(port.lock.device()));
-    if (!serial->open(QIODevice::ReadWrite)) {
-        port.reason = serial->errorString().toStdString();
-        port.lock.release();
-        return serial->error() == QSerialPort::DeviceNotFoundError ? kComNoSerialPort
-                                                                   : kComCannotOpen;
-    }
-    if (!serial->setBaudRate(static_cast<qint32>(baudRate)) ||
-        !serial->setDataBits(static_cast<QSerialPort::DataBits>(dataBits)) ||
-        !serial->setParity(QtParity(parity)) ||
-        !serial->setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop)) {
-        port.reason = serial->errorString().toStdString();
-        serial.reset();
-        port.lock.release();
-        return kComInvalidParameter;
-    }
-    // Modem lines and flow control do not exist on pseudo-terminals: best effort only.
-    serial->setFlowControl(QSerialPort::NoFlowControl);
-    serial->setDataTerminalReady(true);
-    serial->setRequestToSend(true);
-    serial->clearError();
-
     Port* p = &port;
-    QSerialPort* raw = serial.get();
-    QObject::connect(raw, &QSerialPort::readyRead, raw, [this, p] { takeArrived(*p); });
-    QObject::connect(raw, &QSerialPort::errorOccurred, raw,
-                     [this, p, raw](QSerialPort::SerialPortError e) {
-                         if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError &&
-                             e != QSerialPort::WriteError)
-                             return;
-                         // An unplugged adapter or a hung-up pty: reads see EOF or EIO.
-                         if (LineHungUp(*raw)) {
-                             p->failed = true;
-                             scheduleCheck();
-                             return;
-                         }
-                         // A read that found the line empty: Qt may have stopped watching it for
-                         // bytes, and a read watches it again. Soon, not at once, in case the line
-                         // keeps announcing bytes it does not have.
-                         raw->clearError();
-                         QTimer::singleShot(kIdleWaitMs, context_.get(), [this, p] { pull(*p); });
-                     });
-    port.serial = std::move(serial);
+    LineDevice::Events events{[this, p] { takeArrived(*p); },
+                              [this, p] {
+                                  p->failed = true;
+                                  scheduleCheck();
+                              }};
+    LineOpening opened;
+    if (NetworkAddress address; ParseNetworkAddress(device, address)) {
+        // A server's line has no lock of ours: the server lets one client in at a time.
+        const LineSettings settings{baudRate, parity, dataBits, stopBits, false};
+        opened = OpenNetworkLine(address, settings, std::move(events), kConnectMs);
+    } else {
+        if (const int locked = port.lock.acquire(device, port.reason); locked != 0) return locked;
+        opened = OpenSerialLine(port.lock.device(), baudRate, parity, dataBits, stopBits,
+                                std::move(events), kIdleWaitMs);
+    }
+    if (!opened.line) {
+        port.reason = opened.reason;
+        port.lock.release();
+        return opened.error;
+    }
+    port.line = std::move(opened.line);
     port.timeout = kDefaultTimeout;
     return 0;
 }
@@ -206,10 +152,7 @@ int HostComService::setCtsMode(int number, int mode) {
     Port* port = openPort(number);
     if (port == nullptr) return kComPortNotOpen;
     if (const int invalid = CheckComCtsMode(mode)) return invalid;
-    // Best effort: pseudo-terminals have no handshake lines.
-    port->serial->setFlowControl(mode == 0 ? QSerialPort::NoFlowControl
-                                           : QSerialPort::HardwareControl);
-    port->serial->clearError();
+    if (!port->failed) port->line->setHandshake(mode != 0);
     return 0;
 }
 
@@ -239,12 +182,13 @@ int HostComService::installCallback(int number, int eventMask, int notifyCount, 
 }
 
 void HostComService::takeArrived(Port& port) {
-    if (!port.serial || !port.serial->isOpen()) return;
-    const QByteArray bytes = port.serial->readAll();
-    if (bytes.isEmpty()) return;
-    if ((port.mask & kComEventChar) != 0 && bytes.contains(static_cast<char>(port.eventChar)))
+    if (!port.line || !port.line->isOpen()) return;
+    const std::string bytes = port.line->take();
+    if (bytes.empty()) return;
+    if ((port.mask & kComEventChar) != 0 &&
+        bytes.find(static_cast<char>(port.eventChar)) != std::string::npos)
         port.pendingEvents |= kComEventChar;
-    port.queue.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+    port.queue += bytes;
     port.newBytes = true;
     scheduleCheck();
 }
@@ -252,26 +196,24 @@ void HostComService::takeArrived(Port& port) {
 void HostComService::settleFailure(Port& port) {
     // A dead device keeps reporting itself readable; closing it stops the event loop from
     // spinning. The port stays open for the program, which gets errors until it reopens.
-    if (port.failed && port.serial && port.serial->isOpen()) {
-        port.serial->close();
+    if (port.failed && port.line && port.line->isOpen()) {
+        port.line->shut();
         port.lock.release();  // a lock on a device that is gone guards nothing
     }
 }
 
 void HostComService::pull(Port& port) {
-    if (!port.serial || port.failed) return settleFailure(port);
-    // Bytes stay in the kernel until QSerialPort is asked; a zero wait fetches them (and
-    // reports them through readyRead, which lands in takeArrived).
-    port.serial->waitForReadyRead(0);
-    ForgetTimeout(*port.serial);
+    if (!port.line || port.failed) return settleFailure(port);
+    // Bytes stay in the kernel until the line is asked; a zero wait fetches them (and
+    // reports them through its arrived event, which lands in takeArrived).
+    port.line->wait(0);
     takeArrived(port);
     settleFailure(port);
 }
 
 void HostComService::waitForBytes(Port& port, double seconds) {
-    if (!port.serial || port.failed) return settleFailure(port);
-    port.serial->waitForReadyRead(std::max(1, MillisecondsFor(seconds)));
-    ForgetTimeout(*port.serial);
+    if (!port.line || port.failed) return settleFailure(port);
+    port.line->wait(std::max(1, MillisecondsFor(seconds)));
     takeArrived(port);
     settleFailure(port);
 }
@@ -307,34 +249,21 @@ int HostComService::write(int number, const char* buffer, int count) {
     if (const int invalid = CheckComBuffer(buffer, count)) return invalid;
     if (port->failed) return kComIoError;
     if (count == 0) return 0;
-    QSerialPort& serial = *port->serial;
-    const qint64 accepted = serial.write(buffer, count);
-    if (accepted < 0) return kComIoError;
-    // Hand the bytes to the driver now: nothing else would before the next event-loop pass.
-    const double deadline = timer() + port->timeout;
-    while (serial.bytesToWrite() > 0 && !port->failed) {
-        const double left = deadline - timer();
-        if (left <= 0.0) break;
-        if (!serial.waitForBytesWritten(std::max(1, MillisecondsFor(left))) &&
-            serial.error() != QSerialPort::TimeoutError)
-            break;
-    }
-    ForgetTimeout(serial);
-    const qint64 unsent = serial.bytesToWrite();
-    // What did not go out in time is dropped, so the count returned is what was sent.
-    if (unsent > 0 && !port->failed) serial.clear(QSerialPort::Output);
+    // What did not go out within the time-out is dropped, so the count is what was sent.
+    const int sent = port->line->send(buffer, count, std::max(1, MillisecondsFor(port->timeout)));
+    if (sent < 0) return kComIoError;
     settleFailure(*port);
     if ((port->mask & kComEventOutputEmpty) != 0) {
         port->pendingEvents |= kComEventOutputEmpty;
         scheduleCheck();
     }
-    return static_cast<int>(accepted - unsent);
+    return sent;
 }
 
 int HostComService::flushIn(int number) {
     Port* port = openPort(number);
     if (port == nullptr) return kComPortNotOpen;
-    if (!port->failed) port->serial->clear(QSerialPort::Input);  // also what the kernel holds
+    if (!port->failed) port->line->clearInput();
     port->queue.clear();
     port->newBytes = false;
     port->pendingEvents &= ~kComEventChar;
@@ -344,7 +273,7 @@ int HostComService::flushIn(int number) {
 int HostComService::flushOut(int number) {
     Port* port = openPort(number);
     if (port == nullptr) return kComPortNotOpen;
-    if (!port->failed) port->serial->clear(QSerialPort::Output);
+    if (!port->failed) port->line->clearOutput();
     return 0;
 }
 
@@ -396,6 +325,8 @@ bool HostComService::deviceGone(int number) {
 bool HostComService::devicePresent(int number) {
     const std::string device = PortTableDevice(number);
     if (device.empty()) return false;
+    if (NetworkAddress address; ParseNetworkAddress(device, address))
+        return NetworkAddressAnswers(address, kProbeMs);
 #ifdef Q_OS_WIN
     const QString name = QString::fromStdString(device);
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
@@ -405,6 +336,11 @@ bool HostComService::devicePresent(int number) {
     // Through a symbolic link too: a link to a device that went away leads nowhere.
     return QFileInfo::exists(QString::fromStdString(device));
 #endif
+}
+
+std::string HostComService::portRemark(int number) {
+    Port* port = openPort(number);
+    return port == nullptr ? std::string() : port->line->remark();
 }
 
 double HostComService::timer() {
@@ -432,11 +368,11 @@ void HostComService::scheduleCheck() {
 bool HostComService::runNotifications() {
     std::vector<int> numbers;
     for (const auto& [number, port] : ports_)
-        if (port->serial && port->callback != nullptr) numbers.push_back(number);
+        if (port->line && port->callback != nullptr) numbers.push_back(number);
     bool ran = false;
     for (int number : numbers) {
         Port& port = *ports_.at(number);
-        if (!port.serial || port.callback == nullptr || port.inCallback) continue;
+        if (!port.line || port.callback == nullptr || port.inCallback) continue;
         const int events =
             DueComEvents(port.mask, port.newBytes, static_cast<int>(port.queue.size()),
                          port.notifyCount, port.pendingEvents);

@@ -1,5 +1,6 @@
 // The host back end: the machine's serial devices (USB adapters, built-in ports and
-// pseudo-terminals alike) through QSerialPort, one thread, no worker threads.
+// pseudo-terminals alike) through QSerialPort, and ports on device servers reached by
+// network address (network_line.h), one thread, no worker threads.
 //
 // Received bytes are moved from the device into a queue of our own, so the queue length is
 // exact and the event character can be spotted as bytes arrive. The notification routine
@@ -7,8 +8,8 @@
 // bytes synchronously while we wait on it, so those reports only schedule a check that runs
 // in ProcessSystemEvents or the next pass of the Qt event loop.
 //
-// An open port holds its device against every other program (DeviceLock), whatever name
-// either opened it by.
+// An open local port holds its device against every other program (DeviceLock), whatever
+// name either opened it by.
 #pragma once
 
 #include <map>
@@ -39,6 +40,7 @@ class HostComService : public ComService {
     std::string openFailureReason(int port) override;
     bool deviceGone(int port) override;
     bool devicePresent(int port) override;
+    std::string portRemark(int port) override;
 
     double timer() override;
     void delay(double seconds) override;

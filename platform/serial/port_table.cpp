@@ -184,6 +184,19 @@ void PortTablePin(int number, const std::string& device, const std::string& desc
     Pins()[number] = PortEntry{number, device, description};
 }
 
+int PortTablePinAddress(const std::string& address) {
+    for (const auto& [number, pin] : Pins())
+        if (pin.device == address) return number;
+    std::set<int> used;
+    for (const PortEntry& entry : PortTableList()) used.insert(entry.number);
+    for (int number = kFirstPort; number <= kLastPort; ++number) {
+        if (used.count(number) != 0) continue;
+        PortTablePin(number, address, "network port");
+        return number;
+    }
+    return 0;
+}
+
 void PortTableClearPins() {
     Pins().clear();
     Memory().clear();

@@ -5,7 +5,8 @@
 // given stays with its device for the whole run, even while the device is away: a device
 // that appears later takes the next number nobody holds, and one that comes back takes its
 // old number again (a USB adapter with a serial number is known by it, whatever path it
-// gets). An explicit mapping pins a number to a device path; pinned devices are not
+// gets). An explicit mapping pins a number to a device path or a network address
+// (tcp://HOST:PORT, rfc2217://HOST:PORT, which needs no device node); pinned devices are not
 // numbered again. The device the system uses as its console gets no number.
 #pragma once
 
@@ -35,6 +36,10 @@ std::string PortIdentity(const PortEntry& entry);
 
 // Pins COM number to device (a path). A later call for the same number replaces it.
 void PortTablePin(int number, const std::string& device, const std::string& description = "");
+// Pins a network address (network_address.h) to a COM number of its own and returns it: the
+// number it is pinned to already, else the lowest number the table does not use now.
+// 0 when every number is taken.
+int PortTablePinAddress(const std::string& address);
 // Forgets every pin and every number given (tests).
 void PortTableClearPins();
 // True when some COM number was pinned (the command line's --port).

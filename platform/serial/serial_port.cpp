@@ -92,3 +92,7 @@ int ComDeviceGone(int port) {
 int ComDevicePresent(int port) {
     return ActiveComService().devicePresent(port) ? 1 : 0;
 }
+
+std::string ComPortRemark(int port) {
+    return ActiveComService().portRemark(port);
+}

@@ -63,3 +63,6 @@ std::string ComOpenFailureReason(int port);
 int ComDeviceGone(int port);
 // 1 when the device behind port number is there to be opened (plugged in), else 0.
 int ComDevicePresent(int port);
+// How the open port's line is set up ("Low-latency mode not set on /dev/pts/3: ..."), for
+// its tooltip; "" when there is nothing to say or the port is not open.
+std::string ComPortRemark(int port);
