@@ -45,6 +45,7 @@
 #include "resources/status_line.h"
 #include "scope/monitor.h"
 #include "tests/support/child_process.h"
+#include "tests/support/ser2net_server.h"
 
 using namespace kervano;
 using bench::Row;
@@ -71,7 +72,7 @@ struct Options {
     int runs = 3;
     double seconds = 10.0;
     double soak = 0.0;
-    std::string only = "launch,monitor,unpaced";  // the parts to run
+    std::string only = "launch,monitor,network,unpaced";  // the parts to run
     bool wants(const char* part) const { return only.find(part) != std::string::npos; }
 };
 
@@ -218,6 +219,7 @@ struct Figures {
     std::vector<double> shown, idle, toolPeak;             // launched tool: s, %, MiB
     std::vector<double> rates, cpu, turnAround, captures;  // paced: /s, %, ms, ms
     std::vector<double> fast;                              // unpaced: /s
+    std::vector<double> raw, telnet;  // paced, through ser2net raw TCP and RFC 2217: /s
 };
 
 bool MeasureLaunches(const std::string& binDir, const Options& options, Figures& f) {
@@ -283,6 +285,30 @@ bool MeasurePaced(TimedComService& serial, const std::string& binDir, const Opti
     return true;
 }
 
+// The live monitor through the real ser2net in front of the paced emulator: raw TCP and
+// RFC 2217, beside the local pseudo-terminal of MeasurePaced.
+bool MeasureNetwork(TimedComService& serial, const std::string& binDir, const Options& options,
+                    Figures& f) {
+    Emulator paced = StartEmulator(binDir, static_cast<long>(kBaud));
+    for (const bool telnet : {false, true}) {
+        Ser2netServer server(paced.device, telnet);
+        if (paced.device.empty() || !server.start() || !ConnectTo(server.address())) {
+            std::fprintf(stderr, "monitor_bench: no controller through ser2net (%s)\n",
+                         telnet ? "rfc2217" : "raw");
+            return false;
+        }
+        for (int i = 0; i < options.runs; ++i) {
+            const MonitorRun run = RunMonitor(serial, options.seconds);
+            (telnet ? f.telnet : f.raw).push_back(run.rate);
+            std::printf("ser2net %s monitor %d: %.2f exchanges/s, %.2f %% of a core\n",
+                        telnet ? "rfc2217" : "raw", i + 1, run.rate, run.cpuShare * 100);
+            std::fflush(stdout);
+        }
+        CloseCom(com);
+    }
+    return true;
+}
+
 bool MeasureUnpaced(TimedComService& serial, const std::string& binDir, const Options& options,
                     Figures& f) {
     Emulator unpaced = StartEmulator(binDir, 0);
@@ -334,6 +360,15 @@ void PrintFigures(const Figures& f, const Options& options) {
                         bench::Spread(f.shown, "%.3f") + " s",
                         Text("%.3f s of line time", kStartSeconds), "<= 0.25 s",
                         Ratio(start, kStartSeconds), start <= 0.25});
+    for (const bool telnet : {false, true}) {
+        const std::vector<double>& rates = telnet ? f.telnet : f.raw;
+        if (rates.empty()) continue;
+        const double median = bench::Median(rates);
+        rows.push_back({telnet ? "live monitor through ser2net, RFC 2217"
+                               : "live monitor through ser2net, raw TCP",
+                        bench::Spread(rates, "%.2f") + " /s", Text("%.2f /s", limitRate),
+                        ">= 0.95 x limit", Ratio(median, limitRate), median >= 0.95 * limitRate});
+    }
     if (!f.fast.empty())
         rows.push_back({"unpaced monitor, redraw included", bench::Spread(f.fast, "%.0f") + " /s",
                         "-", ">= 1000 /s", "-", bench::Median(f.fast) >= 1000});
@@ -404,7 +439,7 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: monitor_bench [--runs N] [--seconds S] [--soak SECONDS]\n"
-                     "                     [--only launch,monitor,unpaced]\n");
+                     "                     [--only launch,monitor,network,unpaced]\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -422,6 +457,7 @@ int main(int argc, char** argv) {
     Figures figures;
     if (options.wants("launch") && !MeasureLaunches(binDir, options, figures)) return 1;
     if (options.wants("monitor") && !MeasurePaced(serial, binDir, options, figures)) return 1;
+    if (options.wants("network") && !MeasureNetwork(serial, binDir, options, figures)) return 1;
     if (options.wants("unpaced") && !MeasureUnpaced(serial, binDir, options, figures)) return 1;
     CloseCom(com);
     PrintFigures(figures, options);

@@ -30,7 +30,8 @@ Ser2netServer::Ser2netServer(const std::string& device, bool telnet)
     std::ofstream(config_) << "connection: &line\n"
                            << "  accepter: " << (telnet ? "telnet(rfc2217),tcp," : "tcp,") << port_
                            << "\n"
-                           << "  connector: serialdev," << device << ",19200n81,local\n";
+                           << "  connector: serialdev," << device << ",19200n81,local\n"
+                           << "  options:\n    chardelay: false\n";
 }
 
 bool Ser2netServer::start() {
