@@ -229,7 +229,10 @@ TEST_F(EndToEndTest, SilentLineShowsTheTimeoutAfterAboutTwoSeconds) {
         0);
     EXPECT_EQ(status, "Timeout < 36 Bytes");
     EXPECT_GT(shownAfter, 2.0);
-    EXPECT_LT(shownAfter, 4.0);
+    // One wait, not two: a second would add another two seconds. The bound leaves room for
+    // the panel's own start, which takes up to two seconds in a sanitized build on a busy
+    // machine.
+    EXPECT_LT(shownAfter, 6.0);
 }
 
 TEST_F(EndToEndTest, MissingDeviceIsReported) {

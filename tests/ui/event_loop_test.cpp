@@ -32,10 +32,14 @@ TEST(UserInterfaceLoop, QuitInsideNestedEventProcessingEndsTheLoopAfterReturning
         QCoreApplication::processEvents();
         callbackFinished = true;
     });
-    QTimer::singleShot(10000, [&] {
+    // A timer of the test's own: gone with the test, so it can never fire into a later one.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
         loopRanOn = true;
         QuitUserInterface(-99);
     });
+    guard.start(10000);
     EXPECT_EQ(RunUserInterface(), 3);
     EXPECT_TRUE(callbackFinished);
     EXPECT_FALSE(loopRanOn);
