@@ -100,8 +100,9 @@ TEST_F(EndToEndTest, RunScrollsBothChartsUntilStop) {
               }),
               0);
     EXPECT_EQ(status, "Line Ok!");
-    // A second of replies, and only those: no cleared history before them.
-    EXPECT_GT(topPoints, 20);
+    // The second's replies, and only those: no cleared history before them (counted against
+    // the requests below, not the clock, so a slow machine draws fewer but all).
+    EXPECT_GT(topPoints, 5);
     EXPECT_EQ(botPoints, topPoints);
     EXPECT_TRUE(locksFree);
     EXPECT_EQ(count, cntTRUV);
@@ -113,6 +114,7 @@ TEST_F(EndToEndTest, RunScrollsBothChartsUntilStop) {
     EXPECT_GT(monitor, 5);
     EXPECT_LT(monitor, 60);
     EXPECT_LE(topPoints, monitor) << "one point per reply since Run";
+    EXPECT_GE(topPoints, monitor - 1) << "every reply drawn; the last request may be unanswered";
 }
 
 TEST_F(EndToEndTest, SendToEepromThenGetBringsTheValuesBack) {
