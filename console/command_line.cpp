@@ -92,7 +92,7 @@ const Option* FindOption(const std::string& name) {
 
 // Arguments reach the parser byte for byte (Latin-1 maps each byte to one character), so a
 // file name in any encoding comes back as it was given.
-QString Text(const std::string& bytes) {
+QString Latin1Text(const std::string& bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
@@ -219,16 +219,16 @@ Split SplitQtOptionsOff(const std::vector<std::string>& args,
         } else if (option && option->mode == RunMode::Compare) {
             // The file is optional: what follows is one only when it is no option.
             const bool file = hasNext && args[i + 1].rfind('-', 0) != 0;
-            split.ours << Text(arg + "=" + (file ? args[++i] : std::string()));
+            split.ours << Latin1Text(arg + "=" + (file ? args[++i] : std::string()));
         } else if (option && option->needs) {
             if (hasNext && args[i + 1].rfind("--", 0) != 0)
-                split.ours << Text(arg + "=" + args[++i]);
+                split.ours << Latin1Text(arg + "=" + args[++i]);
             else
                 split.lastError = arg + " needs " + option->needs;
         } else if (arg == "--compare=") {
             split.lastError = "--compare= needs a file name (or give --compare alone)";
         } else {
-            split.ours << Text(arg == "-h" ? "--help" : arg);
+            split.ours << Latin1Text(arg == "-h" ? "--help" : arg);
             if (arg == "-h" || arg == "--help" || arg == "--version") break;
         }
     }

@@ -12,6 +12,7 @@
 
 #include "console/compare_enabled.h"
 #include "console/compare_sources.h"
+#include "console/qt_text.h"
 #include "console/settings.h"
 #include "console/startup.h"
 #include "params/param_file.h"
@@ -53,7 +54,7 @@ struct CompareWindow {
     std::function<void()> readAgain;
 };
 
-CompareWindow& State() {
+CompareWindow& CompareState() {
     static CompareWindow state;
     return state;
 }
@@ -98,8 +99,8 @@ QTableWidgetItem* NameItem(const CompareTable& table, int p) {
     return item;
 }
 
-void Fill() {
-    CompareWindow& state = State();
+void FillComparison() {
+    CompareWindow& state = CompareState();
     if (!state.table) return;
     const CompareTable& table = state.shown;
     QStringList headers = {QStringLiteral("parameter")};
@@ -134,7 +135,7 @@ void Fill() {
 
 // The columns that are not read from the controller, as they stand now.
 void RefreshLocalColumns() {
-    CompareWindow& state = State();
+    CompareWindow& state = CompareState();
     state.shown.columns[COMPARE_PANEL] = PanelColumn();
     state.shown.columns[COMPARE_DEFAULT] = DefaultColumn();
     state.shown.columns[COMPARE_FILE] = CompareColumn{};
@@ -159,31 +160,25 @@ void ChooseFile() {
         ShowStatus(refusal.c_str());
         return;
     }
-    CompareWindow& state = State();
+    CompareWindow& state = CompareState();
     state.filePath = path;
     state.fileRefusal.clear();
     state.shown.columns[COMPARE_FILE] = column;
-    Fill();
+    FillComparison();
 }
 
-void Take(int source) {
-    CompareWindow& state = State();
+void TakeSource(int source) {
+    CompareWindow& state = CompareState();
     TakeIntoPanel(state.shown.columns[source]);
     const std::string text = std::string("Compare: ") + CompareSourceName(source) +
                              " values taken into the panel - not sent";
     ShowStatus(text.c_str());
     state.shown.columns[COMPARE_PANEL] = PanelColumn();
-    Fill();
+    FillComparison();
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
-QWidget* CreateWindow(QWidget* panel) {
-    CompareWindow& state = State();
+QWidget* CreateCompareWindow(QWidget* panel) {
+    CompareWindow& state = CompareState();
     auto* w = new QWidget(panel, Qt::Window);
     w->setObjectName(QStringLiteral("compareWindow"));
     w->setWindowTitle(QStringLiteral("Compare parameters"));
@@ -203,7 +198,7 @@ QWidget* CreateWindow(QWidget* panel) {
     state.table->verticalHeader()->setVisible(false);
     state.table->horizontalHeader()->setStretchLastSection(true);
 
-    auto* choose = Button(w, "compareChooseFile", "Choose &file...");
+    auto* choose = NamedButton(w, "compareChooseFile", "Choose &file...");
     QObject::connect(choose, &QPushButton::clicked, [] { ChooseFile(); });
     state.fileName = new QLabel(w);
     state.fileName->setObjectName(QStringLiteral("compareFileName"));
@@ -217,20 +212,20 @@ QWidget* CreateWindow(QWidget* panel) {
     auto* takeRow = new QHBoxLayout(commands);
     takeRow->setContentsMargins(0, 0, 0, 0);
     for (const TakeButton& b : kTakeButtons) {
-        state.take[b.source] = Button(commands, b.name, b.text);
+        state.take[b.source] = NamedButton(commands, b.name, b.text);
         QObject::connect(state.take[b.source], &QPushButton::clicked,
-                         [source = b.source] { Take(source); });
+                         [source = b.source] { TakeSource(source); });
         takeRow->addWidget(state.take[b.source]);
     }
-    auto* again = Button(commands, "compareReadAgain", "Read &again");
+    auto* again = NamedButton(commands, "compareReadAgain", "Read &again");
     QObject::connect(again, &QPushButton::clicked, [] {
-        if (State().readAgain) State().readAgain();
+        if (CompareState().readAgain) CompareState().readAgain();
     });
     takeRow->addStretch();
     takeRow->addWidget(again);
     FollowGetButton(commands);
 
-    auto* close = Button(w, "compareClose", "Close");
+    auto* close = NamedButton(w, "compareClose", "Close");
     QObject::connect(close, &QPushButton::clicked, w, &QWidget::close);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(commands, 1);
@@ -251,17 +246,17 @@ void ShowCompareWindow(const CompareColumn& ram, const CompareColumn& eeprom,
                        std::function<void()> readAgain) {
     QWidget* panel = PanelWidget(panelHandle);
     if (panel == nullptr) return;
-    CompareWindow& state = State();
+    CompareWindow& state = CompareState();
     if (!state.window || state.window->parentWidget() != panel) {
         delete state.window;
         state.filePath.clear();
-        state.window = CreateWindow(panel);
+        state.window = CreateCompareWindow(panel);
     }
     state.readAgain = std::move(readAgain);
     state.shown.columns[COMPARE_RAM] = ram;
     state.shown.columns[COMPARE_EEPROM] = eeprom;
     RefreshLocalColumns();
-    Fill();
+    FillComparison();
     state.window->show();
     state.window->raise();
     state.window->activateWindow();

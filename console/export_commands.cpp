@@ -32,7 +32,7 @@ struct ExportState {
     QPointer<QTimer> recordingTick;
 };
 
-ExportState& State() {
+ExportState& ExportsState() {
     static ExportState state;
     return state;
 }
@@ -84,12 +84,12 @@ void ToggleRecording(bool on) {
     const std::string path = AskExportFile(
         "Record monitor to CSV", DefaultName("monitor", std::time(nullptr), ".csv"), "*.csv");
     if (path.empty() || StartMonitorRecording(path.c_str()) != 1) {
-        if (State().record) State().record->setChecked(false);
+        if (ExportsState().record) ExportsState().record->setChecked(false);
     }
 }
 
 void RecordingChanged(bool recording) {
-    ExportState& state = State();
+    ExportState& state = ExportsState();
     if (state.record) state.record->setChecked(recording);
     if (state.recordingTick) {
         if (recording) {
@@ -101,7 +101,7 @@ void RecordingChanged(bool recording) {
 }
 
 void CaptureAvailable(bool available) {
-    if (State().exportCsv) State().exportCsv->setEnabled(available);
+    if (ExportsState().exportCsv) ExportsState().exportCsv->setEnabled(available);
 }
 
 QAction* NewCommand(QObject* parent, const char* name, const char* text) {
@@ -116,7 +116,7 @@ QAction* NewCommand(QObject* parent, const char* name, const char* text) {
 void InstallExportCommands() {
     QMenu* file = PanelMenu(MENU_FILE);
     if (file == nullptr) return;
-    ExportState& state = State();
+    ExportState& state = ExportsState();
     state = ExportState{};
 
     auto* separator = new QAction(file);

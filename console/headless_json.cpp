@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <vector>
 
+#include "console/qt_text.h"
 #include "link/port_setup.h"
 #include "link/transactions.h"
 #include "params/param_table.h"
@@ -26,10 +27,6 @@ struct JsonRun {
 JsonRun& Run() {
     static JsonRun run;
     return run;
-}
-
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
 }
 
 std::string Line(const QJsonObject& object) {
@@ -68,7 +65,7 @@ std::string JsonStepLine(const std::string& text) {
     if (text.rfind(kMismatchPrefix, 0) == 0) {
         Run().mismatches.push_back(text.substr(std::string(kMismatchPrefix).size()));
     }
-    return Line({{"step", Text(text)}, {"time", Text(Iso8601LocalTimeMs(SystemClockMs()))}});
+    return Line({{"step", Utf8Text(text)}, {"time", Utf8Text(Iso8601LocalTimeMs(SystemClockMs()))}});
 }
 
 void NoteJsonFailure(const std::string& why) {
@@ -77,15 +74,15 @@ void NoteJsonFailure(const std::string& why) {
 
 std::string JsonResultLine(const CommandLine& commandLine, int code) {
     QJsonObject result{{"command", CommandName(commandLine.mode)},
-                       {"port", Text("COM" + std::to_string(com))},
-                       {"file", Text(commandLine.file)}};
+                       {"port", Utf8Text("COM" + std::to_string(com))},
+                       {"file", Utf8Text(commandLine.file)}};
     for (const PortEntry& entry : PortTableList()) {
         if (entry.number != com) continue;
-        result.insert("device", Text(entry.device));
-        result.insert("adapterSerial", Text(entry.serialNumber));
+        result.insert("device", Utf8Text(entry.device));
+        result.insert("adapterSerial", Utf8Text(entry.serialNumber));
     }
     const std::string firmware = FirmwareTextUtf8();
-    result.insert("firmware", firmware.empty() ? QJsonValue() : QJsonValue(Text(firmware)));
+    result.insert("firmware", firmware.empty() ? QJsonValue() : QJsonValue(Utf8Text(firmware)));
     if (ParametersKnown(code)) {
         QJsonObject parameters;
         for (const ParameterEntry& entry : kParameterTable) {
@@ -96,9 +93,9 @@ std::string JsonResultLine(const CommandLine& commandLine, int code) {
         result.insert("parameters", QJsonValue());
     }
     QJsonArray mismatches;
-    for (const std::string& mismatch : Run().mismatches) mismatches.append(Text(mismatch));
+    for (const std::string& mismatch : Run().mismatches) mismatches.append(Utf8Text(mismatch));
     result.insert("mismatches", mismatches);
-    result.insert("error", Run().failure.empty() ? QJsonValue() : QJsonValue(Text(Run().failure)));
+    result.insert("error", Run().failure.empty() ? QJsonValue() : QJsonValue(Utf8Text(Run().failure)));
     result.insert("exitStatus", code);
     return Line({{"result", result}});
 }

@@ -6,6 +6,7 @@
 #include <QSerialPortInfo>
 #include <set>
 
+#include "console/qt_text.h"
 #include "platform/files/journal_file.h"
 #include "resources/status_line.h"
 
@@ -22,13 +23,9 @@ struct Store {
     JournalListener listener = nullptr;
 };
 
-Store& State() {
+Store& JournalState() {
     static Store store;
     return store;
-}
-
-QString Text(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QJsonArray Words(const unsigned short* words, int count) {
@@ -73,7 +70,7 @@ bool MemoryFrom(const QJsonValue& value, KnownMemory& memory) {
 // adapter behind it may still have a serial number ("vid:pid:serial", as the port table).
 std::string AdapterSerialNumber(const std::string& device) {
     if (device.rfind("/dev/tty", 0) != 0 && device.rfind("COM", 0) != 0) return {};
-    const QSerialPortInfo info(Text(device));
+    const QSerialPortInfo info(Utf8Text(device));
     if (info.serialNumber().isEmpty() || !info.hasVendorIdentifier() ||
         !info.hasProductIdentifier())
         return {};
@@ -85,7 +82,7 @@ std::string AdapterSerialNumber(const std::string& device) {
 }
 
 void WriteRecord(JournalRecord& record) {
-    Store& store = State();
+    Store& store = JournalState();
     if (record.serialNumber.empty()) record.serialNumber = AdapterSerialNumber(record.device);
     const std::string line = JournalRecordJson(record);
     std::string reason;
@@ -103,7 +100,7 @@ void WriteRecord(JournalRecord& record) {
 
 // Reads one file's records into earlier; counts the damaged lines.
 void ReadFile(const std::string& path, int& damaged, bool& lastCut) {
-    Store& store = State();
+    Store& store = JournalState();
     std::vector<std::string> lines;
     bool cut = false;
     if (!ReadJournalLines(path, lines, cut)) return;
@@ -121,7 +118,7 @@ void ReadFile(const std::string& path, int& damaged, bool& lastCut) {
 }  // namespace
 
 void InstallJournalFile() {
-    Store& store = State();
+    Store& store = JournalState();
     store.noticed = false;
     store.earlierRead = false;
     store.earlier.clear();
@@ -129,7 +126,7 @@ void InstallJournalFile() {
 }
 
 const std::vector<JournalRecord>& EarlierJournalRecords() {
-    Store& store = State();
+    Store& store = JournalState();
     if (store.earlierRead) return store.earlier;
     store.earlierRead = true;
     int damaged = 0;
@@ -146,7 +143,7 @@ const std::vector<JournalRecord>& EarlierJournalRecords() {
 }
 
 void SetJournalListener(JournalListener listener) {
-    State().listener = listener;
+    JournalState().listener = listener;
 }
 
 std::string JournalRecordJson(const JournalRecord& record) {
@@ -154,16 +151,16 @@ std::string JournalRecordJson(const JournalRecord& record) {
     for (const std::vector<unsigned short>& packet : record.packets)
         packets.append(Words(packet.data(), static_cast<int>(packet.size())));
     const QJsonObject object{
-        {"time", Text(record.time)},
-        {"port", Text(record.port)},
-        {"device", Text(record.device)},
-        {"serialNumber", Text(record.serialNumber)},
-        {"firmware", Text(record.firmware)},
-        {"command", Text(record.command)},
+        {"time", Utf8Text(record.time)},
+        {"port", Utf8Text(record.port)},
+        {"device", Utf8Text(record.device)},
+        {"serialNumber", Utf8Text(record.serialNumber)},
+        {"firmware", Utf8Text(record.firmware)},
+        {"command", Utf8Text(record.command)},
         {"packets", packets},
         {"ramBefore", MemoryJson(record.ramBefore)},
         {"eepromBefore", MemoryJson(record.eepromBefore)},
-        {"status", Text(record.status)},
+        {"status", Utf8Text(record.status)},
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }

@@ -16,6 +16,7 @@
 #include "console/compare_enabled.h"
 #include "console/journal_store.h"
 #include "console/menus.h"
+#include "console/qt_text.h"
 #include "console/startup.h"
 #include "params/panel_binding.h"
 #include "params/param_table.h"
@@ -43,7 +44,7 @@ struct JournalWindow {
     QPointer<QPushButton> takeBefore, takeSent, copy;
 };
 
-JournalWindow& State() {
+JournalWindow& JournalWindowState() {
     static JournalWindow state;
     return state;
 }
@@ -63,7 +64,7 @@ const JournalRecord* RecordOf(const QTreeWidgetItem* item) {
 }
 
 const JournalRecord* Selected() {
-    return State().list ? RecordOf(State().list->currentItem()) : nullptr;
+    return JournalWindowState().list ? RecordOf(JournalWindowState().list->currentItem()) : nullptr;
 }
 
 bool Matches(const JournalRecord& record, const QString& filter) {
@@ -73,7 +74,7 @@ bool Matches(const JournalRecord& record, const QString& filter) {
 }
 
 void ApplyFilter() {
-    JournalWindow& state = State();
+    JournalWindow& state = JournalWindowState();
     const QString filter = state.filter->text().trimmed();
     for (int i = 0; i < state.list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = state.list->topLevelItem(i);
@@ -95,7 +96,7 @@ QTableWidgetItem* Cell(bool known, unsigned short value, bool changed = false) {
 }
 
 void ShowValues() {
-    JournalWindow& state = State();
+    JournalWindow& state = JournalWindowState();
     const JournalRecord* record = Selected();
     for (int p = 0; p < kParameterCount; ++p) {
         unsigned short ram = 0, eeprom = 0, sent = 0;
@@ -122,8 +123,8 @@ QTreeWidgetItem* ItemOf(const JournalRecord& record, int key) {
 }
 
 // Newest first: this run's records, then the earlier runs'.
-void Fill() {
-    JournalWindow& state = State();
+void FillJournal() {
+    JournalWindow& state = JournalWindowState();
     if (!state.list) return;
     const int selected = state.list->currentItem() != nullptr
                              ? state.list->currentItem()->data(COL_TIME, Qt::UserRole).toInt()
@@ -144,7 +145,7 @@ void Fill() {
     ShowValues();
 }
 
-void Take(bool sent) {
+void TakeRecord(bool sent) {
     const JournalRecord* record = Selected();
     if (record == nullptr) return;
     unsigned short values[kParameterCount];
@@ -161,14 +162,8 @@ void Take(bool sent) {
                     : "Journal: RAM values before taken into the panel - not sent");
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
-QWidget* CreateWindow(QWidget* panel) {
-    JournalWindow& state = State();
+QWidget* CreateJournalWindow(QWidget* panel) {
+    JournalWindow& state = JournalWindowState();
     auto* w = new QWidget(panel, Qt::Window);
     w->setObjectName(QStringLiteral("journalWindow"));
     w->setWindowTitle(QStringLiteral("Journal of writes to the controller"));
@@ -202,19 +197,19 @@ QWidget* CreateWindow(QWidget* panel) {
     auto* commands = new QWidget(w);
     auto* row = new QHBoxLayout(commands);
     row->setContentsMargins(0, 0, 0, 0);
-    state.takeBefore = Button(commands, "journalTakeBefore", "Take RAM &before into panel");
-    state.takeSent = Button(commands, "journalTakeSent", "Take &sent values into panel");
-    QObject::connect(state.takeBefore, &QPushButton::clicked, [] { Take(false); });
-    QObject::connect(state.takeSent, &QPushButton::clicked, [] { Take(true); });
+    state.takeBefore = NamedButton(commands, "journalTakeBefore", "Take RAM &before into panel");
+    state.takeSent = NamedButton(commands, "journalTakeSent", "Take &sent values into panel");
+    QObject::connect(state.takeBefore, &QPushButton::clicked, [] { TakeRecord(false); });
+    QObject::connect(state.takeSent, &QPushButton::clicked, [] { TakeRecord(true); });
     row->addWidget(state.takeBefore);
     row->addWidget(state.takeSent);
     FollowGetButton(commands);
-    state.copy = Button(w, "journalCopy", "&Copy");
+    state.copy = NamedButton(w, "journalCopy", "&Copy");
     QObject::connect(state.copy, &QPushButton::clicked, [] {
         if (const JournalRecord* record = Selected())
             QGuiApplication::clipboard()->setText(Utf8(JournalRecordText(*record)));
     });
-    auto* close = Button(w, "journalClose", "Close");
+    auto* close = NamedButton(w, "journalClose", "Close");
     QObject::connect(close, &QPushButton::clicked, w, &QWidget::close);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(commands);
@@ -235,12 +230,12 @@ QWidget* CreateWindow(QWidget* panel) {
 void ShowJournalWindow() {
     QWidget* panel = PanelWidget(panelHandle);
     if (panel == nullptr) return;
-    JournalWindow& state = State();
+    JournalWindow& state = JournalWindowState();
     if (!state.window || state.window->parentWidget() != panel) {
         delete state.window;
-        state.window = CreateWindow(panel);
+        state.window = CreateJournalWindow(panel);
     }
-    Fill();
+    FillJournal();
     if (state.list->currentItem() == nullptr && state.list->topLevelItemCount() > 0)
         state.list->setCurrentItem(state.list->topLevelItem(0));
     for (int c = 0; c < COL_STATUS; ++c) state.list->resizeColumnToContents(c);
@@ -252,7 +247,7 @@ void ShowJournalWindow() {
 void InstallJournalWindow() {
     InstallJournalFile();
     SetJournalListener([] {
-        if (State().window && State().window->isVisible()) Fill();
+        if (JournalWindowState().window && JournalWindowState().window->isVisible()) FillJournal();
     });
     QWidget* panel = PanelWidget(panelHandle);
     if (panel == nullptr || PanelMenu(MENU_VIEW) == nullptr) return;

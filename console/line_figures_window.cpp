@@ -28,7 +28,7 @@ struct FiguresWindow {
     std::vector<QLabel*> values;
 };
 
-FiguresWindow& State() {
+FiguresWindow& FiguresState() {
     static FiguresWindow state;
     return state;
 }
@@ -40,7 +40,7 @@ std::string Fixed(double value, const char* unit) {
 }
 
 void Refresh() {
-    FiguresWindow& state = State();
+    FiguresWindow& state = FiguresState();
     if (!state.window) return;
     const auto rows = LineFigureRows(lineFigures, FramesPerSecond(Timer(), kRateWindowSeconds),
                                      MedianReplySeconds());
@@ -49,8 +49,8 @@ void Refresh() {
     }
 }
 
-QWidget* CreateWindow(QWidget* panel) {
-    FiguresWindow& state = State();
+QWidget* CreateFiguresWindow(QWidget* panel) {
+    FiguresWindow& state = FiguresState();
     auto* w = new QWidget(panel, Qt::Window);
     w->setObjectName(QStringLiteral("lineFiguresWindow"));
     w->setWindowTitle(QStringLiteral("Line figures"));
@@ -92,7 +92,7 @@ double LineLimitPerSecond() {
 }
 
 std::vector<std::pair<std::string, std::string>> LineFigureRows(const LineFigures& figures,
-                                                                 double rate, double median) {
+                                                                double rate, double median) {
     return {
         {"Exchanges a second", rate < 0.0 ? std::string("-") : Fixed(rate, "")},
         {"The line's limit", Fixed(LineLimitPerSecond(), " a second (19200 baud)")},
@@ -108,8 +108,8 @@ std::vector<std::pair<std::string, std::string>> LineFigureRows(const LineFigure
 void ShowLineFigures() {
     QWidget* panel = PanelWidget(panelHandle);
     if (panel == nullptr) return;
-    FiguresWindow& state = State();
-    if (!state.window) state.window = CreateWindow(panel);
+    FiguresWindow& state = FiguresState();
+    if (!state.window) state.window = CreateFiguresWindow(panel);
     state.window->show();
     state.window->raise();
     state.window->activateWindow();

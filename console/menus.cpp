@@ -33,7 +33,7 @@ struct MenuBarState {
     QPointer<QAction> beforeQuit;  // File's commands added later go above this separator
 };
 
-MenuBarState& State() {
+MenuBarState& TheMenuBar() {
     static MenuBarState state;
     return state;
 }
@@ -93,7 +93,7 @@ QAction* AddCommand(QMenu* menu, const char* name, const char* text,
     action->setShortcuts(keys);
     QObject::connect(action, &QAction::triggered, action, std::move(run));
     // Also on the window itself, so the shortcut does not depend on the menu bar.
-    State().panel->addAction(action);
+    TheMenuBar().panel->addAction(action);
     return action;
 }
 
@@ -108,7 +108,7 @@ void BuildFileMenu(QMenu* menu) {
     FollowControl(AddCommand(menu, "actionSaveParameters", "&Save parameters...",
                              {QKeySequence(QStringLiteral("Ctrl+S"))}, [] { SaveParameterFile(); }),
                   PANEL_BTNSEND);
-    State().beforeQuit = menu->addSeparator();
+    TheMenuBar().beforeQuit = menu->addSeparator();
     const int panel = panelHandle;
     // Exactly what closing the window does: the panel's callback decides.
     AddCommand(menu, "actionQuit", "&Quit", {QKeySequence(QStringLiteral("Ctrl+Q"))}, [panel] {
@@ -170,7 +170,7 @@ void BuildViewMenu(QMenu* menu) {
         });
     }
     menu->addSeparator();
-    QWidget* panel = State().panel;
+    QWidget* panel = TheMenuBar().panel;
     auto* history = panel->findChild<QAbstractButton*>(QStringLiteral("statusHistoryButton"));
     QAction* action =
         AddCommand(menu, "actionStatusHistory", "Status &history...",
@@ -195,7 +195,7 @@ void BuildHelpMenu(QMenu* menu) {
 void InstallPanelMenus() {
     QWidget* panel = PanelWidget(panelHandle);
     if (panel == nullptr) return;
-    MenuBarState& state = State();
+    MenuBarState& state = TheMenuBar();
     state = MenuBarState{};
     state.panel = panel;
     auto* bar = new QMenuBar(panel);
@@ -213,20 +213,20 @@ void InstallPanelMenus() {
 }
 
 QMenu* PanelMenu(PanelMenuId menu) {
-    if (static_cast<int>(menu) < 0 || static_cast<int>(menu) >= kMenuCount || !State().panel)
+    if (static_cast<int>(menu) < 0 || static_cast<int>(menu) >= kMenuCount || !TheMenuBar().panel)
         return nullptr;
-    return State().menus[menu];
+    return TheMenuBar().menus[menu];
 }
 
 void AddPanelMenuAction(PanelMenuId menu, QAction* action) {
     QMenu* target = PanelMenu(menu);
     if (target == nullptr || action == nullptr) return;
-    if (menu == MENU_FILE && State().beforeQuit) {
-        target->insertAction(State().beforeQuit, action);
+    if (menu == MENU_FILE && TheMenuBar().beforeQuit) {
+        target->insertAction(TheMenuBar().beforeQuit, action);
     } else {
         target->addAction(action);
     }
-    State().panel->addAction(action);
+    TheMenuBar().panel->addAction(action);
 }
 
 }  // namespace kervano

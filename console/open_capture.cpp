@@ -44,7 +44,7 @@ void Refuse(const std::string& path, const std::string& why) {
     ShowStatus(("Cannot open capture " + path + " - " + why + " - nothing changed!").c_str());
 }
 
-void AskAndOpen() {
+void AskAndOpenCapture() {
     char path[kPathBytes] = "";
     const int chosen = FileSelectPopup(ExportFolder().c_str(), "", "*.csv", "Open capture",
                                        VAL_LOAD_BUTTON, 0, 1, 1, 0, path);
@@ -110,7 +110,7 @@ void InstallCaptureCommands() {
     Opened() = OpenedCapture{};
     auto* action = new QAction(QStringLiteral("Open &capture..."), file);
     action->setObjectName(QStringLiteral("actionOpenCapture"));
-    QObject::connect(action, &QAction::triggered, [] { AskAndOpen(); });
+    QObject::connect(action, &QAction::triggered, [] { AskAndOpenCapture(); });
     AddPanelMenuAction(MENU_FILE, action);
     InstallOverlayCommands();
     if (!StartFile().empty()) OpenCaptureFile(StartFile());

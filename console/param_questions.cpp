@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "console/menus.h"
+#include "console/qt_text.h"
 #include "console/settings.h"
 #include "console/startup.h"
 #include "params/command_guard.h"
@@ -29,24 +30,20 @@ QuestionHook questionHook;
 // Settings keys of the confirmations the operator chose not to see again.
 const char* const kSkipKeys[] = {"confirm/skipEeprom", "confirm/skipTeach", "confirm/skipReset"};
 
-QString Text(const std::string& text) {
-    return QString::fromUtf8(text.c_str());
-}
-
 QuestionAnswer Ask(const Question& question, bool& doNotAskAgain) {
     if (questionHook) return questionHook(question, doNotAskAgain);
     QMessageBox box(PanelWidget(panelHandle));
     box.setIcon(QMessageBox::Question);
-    box.setWindowTitle(Text(question.title));
-    box.setText(Text(question.title));
-    box.setInformativeText(Text(question.text));
+    box.setWindowTitle(Utf8Text(question.title));
+    box.setText(Utf8Text(question.title));
+    box.setInformativeText(Utf8Text(question.text));
     QAbstractButton* send = nullptr;
     QAbstractButton* confirm = nullptr;
     if (question.offerDoNotAsk) {
-        confirm = box.addButton(Text(question.confirm), QMessageBox::AcceptRole);
+        confirm = box.addButton(Utf8Text(question.confirm), QMessageBox::AcceptRole);
     } else {
         if (question.offerSend)
-            send = box.addButton(Text(question.confirm), QMessageBox::AcceptRole);
+            send = box.addButton(Utf8Text(question.confirm), QMessageBox::AcceptRole);
         confirm = box.addButton(QMessageBox::Discard);
     }
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);

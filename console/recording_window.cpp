@@ -44,7 +44,7 @@ QString Summary(const Recording& r) {
     return text;
 }
 
-void AskAndOpen() {
+void AskAndOpenRecording() {
     char path[kPathBytes] = "";
     const std::string folder = ExportFolder();
     const int chosen = FileSelectPopup(folder.c_str(), "", "*.csv", "Open recording",
@@ -110,7 +110,7 @@ void InstallRecordingCommand() {
     if (file == nullptr) return;
     auto* action = new QAction(QStringLiteral("Open re&cording..."), file);
     action->setObjectName(QStringLiteral("actionOpenRecording"));
-    QObject::connect(action, &QAction::triggered, [] { AskAndOpen(); });
+    QObject::connect(action, &QAction::triggered, [] { AskAndOpenRecording(); });
     AddPanelMenuAction(MENU_FILE, action);
 }
 

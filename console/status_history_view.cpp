@@ -43,7 +43,7 @@ void OnHistoryChanged(const StatusHistoryEntry* added) {
     }
 }
 
-QWidget* CreateWindow(QWidget* panel) {
+QWidget* CreateHistoryWindow(QWidget* panel) {
     auto* w = new QWidget(panel, Qt::Window);
     w->setObjectName(QStringLiteral("statusHistoryWindow"));
     w->setWindowTitle(QStringLiteral("Status history"));
@@ -90,7 +90,7 @@ void ShowStatusHistory() {
     if (panel == nullptr) return;
     if (!window || window->parentWidget() != panel) {
         delete window;
-        window = CreateWindow(panel);
+        window = CreateHistoryWindow(panel);
     }
     Refill();
     window->show();

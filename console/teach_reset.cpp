@@ -32,8 +32,9 @@ void ShowOutcome(bool teach, bool acknowledged, bool reread, const unsigned shor
     if (!acknowledged || !reread) {
         // Whether the controller acted, or what it holds now, is not known.
         if (teach || !acknowledged) ForgetMemory(RAM);
-        SetParameterNote(std::string(command) +
-                         " sent - reread failed: the panel may no longer match the controller");
+        std::string note = command;
+        note += " sent - reread failed: the panel may no longer match the controller";
+        SetParameterNote(note);
         return;
     }
     unsigned short after[kParameterCount];

@@ -11,10 +11,10 @@ KnownMemory knownRam;
 KnownMemory knownEeprom;
 
 namespace {
-KnownValuesListener listener = nullptr;
+KnownValuesListener knownValuesListener = nullptr;
 
 void Changed() {
-    if (listener != nullptr) listener();
+    if (knownValuesListener != nullptr) knownValuesListener();
 }
 
 int PacketOf(int flag) {
@@ -77,7 +77,7 @@ int CountDifferences(const KnownMemory& a, const KnownMemory& b) {
 }
 
 void SetKnownValuesListener(KnownValuesListener newListener) {
-    listener = newListener;
+    knownValuesListener = newListener;
 }
 
 }  // namespace kervano

@@ -12,7 +12,7 @@ namespace {
 unsigned short baseline[kParameterCount] = {};  // what the program last put on the fields
 bool panelHoldsDefaults = true;
 std::string note;
-ParameterStateListener listener = nullptr;
+ParameterStateListener stateListener = nullptr;
 
 std::string Plural(int n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -59,10 +59,11 @@ ParameterState CurrentParameterState() {
 
 std::string FieldTooltip(int index, const FieldState& field) {
     const std::string panel = std::to_string(field.panel);
-    std::string text = field.ramKnown ? "Controller RAM: " + std::to_string(field.ram) +
-                                            " - panel: " + panel + (field.unsent ? " (not sent)" : "")
-                                      : "Controller RAM: not known - panel: " + panel +
-                                            (field.unsent ? " (changed)" : "");
+    std::string text =
+        field.ramKnown
+            ? "Controller RAM: " + std::to_string(field.ram) + " - panel: " + panel +
+                  (field.unsent ? " (not sent)" : "")
+            : "Controller RAM: not known - panel: " + panel + (field.unsent ? " (changed)" : "");
     if (field.outsideRange) text += "\nAbove the usual 0..1000 - check it before sending";
     return text + "\n\n" + ParameterDescription(index);
 }
@@ -101,11 +102,11 @@ void SetParameterNote(const std::string& text) {
 }
 
 void ParameterStateChanged() {
-    if (listener != nullptr) listener(CurrentParameterState());
+    if (stateListener != nullptr) stateListener(CurrentParameterState());
 }
 
 void SetParameterStateListener(ParameterStateListener newListener) {
-    listener = newListener;
+    stateListener = newListener;
 }
 
 std::string DescribeChanges(const unsigned short* before, const unsigned short* after) {

@@ -5,7 +5,6 @@
 namespace kervano {
 
 namespace {
-constexpr int kHalf = kCurvePoints / 2;
 
 // The value of a line at a sample: the word the graph draws, or the limit itself where
 // that word could not hold it.
@@ -31,7 +30,7 @@ CaptureRecord RecordCapture(std::time_t time) {
     CaptureRecord record;
     record.time = time;
     for (int i = 0; i < kCurvePoints; ++i) {
-        const int half = i < kHalf ? 0 : 1;
+        const int half = i < kHalfCurvePoints ? 0 : 1;
         record.top[i] = yArrayA[i];
         record.bot[i] = yArrayB[i];
         record.topReceived[i] = dataBlockOk[half] != 0;

@@ -8,7 +8,6 @@
 namespace kervano {
 
 namespace {
-constexpr int kHalf = kCurvePoints / 2;
 constexpr int kColumns = 9;
 constexpr long kLowestLine = -0xFFFF;      // a reference of 0 less a tolerance of 65535
 constexpr long kHighestLine = 2 * 0xFFFF;  // a reference plus a hysteresis, both 65535
@@ -111,7 +110,7 @@ bool ParseRow(const std::string& line, int sample, CaptureRecord& record, int (&
         problem = "sample " + std::to_string(sample + 1) + " expected, not '" + cells[0] + "'";
         return false;
     }
-    const int half = sample < kHalf ? 0 : 1;
+    const int half = sample < kHalfCurvePoints ? 0 : 1;
     unsigned short* values[2] = {record.top, record.bot};
     bool* received[2] = {record.topReceived, record.botReceived};
     int* lines[2][3] = {{record.topRef, record.topUpper, record.topLower},

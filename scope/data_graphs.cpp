@@ -21,8 +21,6 @@ struct GraphControls {
     int graph;
 };
 
-constexpr int kHalf = kCurvePoints / 2;
-
 int PlotCurve(int graph, const unsigned short* y, int plotStyle, int lineStyle, int colour,
               int first = 0, int count = kCurvePoints) {
     return PlotXY(panelHandle, graph, xArray + first, y + first, count, VAL_UNSIGNED_SHORT_INTEGER,
@@ -43,8 +41,8 @@ int PlotReceived(int graph, const unsigned short* data, bool first, bool second)
     if (first && second)
         return PlotCurve(graph, data, VAL_CONNECTED_POINTS, VAL_SOLID, kDataColour);
     if (!first && !second) return 0;
-    return PlotCurve(graph, data, VAL_CONNECTED_POINTS, VAL_SOLID, kDataColour, first ? 0 : kHalf,
-                     kHalf);
+    return PlotCurve(graph, data, VAL_CONNECTED_POINTS, VAL_SOLID, kDataColour,
+                     first ? 0 : kHalfCurvePoints, kHalfCurvePoints);
 }
 
 void PlotData(const GraphControls& c, const unsigned short* data, const unsigned short* up,
@@ -76,7 +74,7 @@ void PlotData(const GraphControls& c, const unsigned short* data, const unsigned
     }
     const int index = indexA > kMaxIndexA ? kMaxIndexA : indexA;
     const int sample = index == 0 ? 0 : index - 1;
-    if (!(sample < kHalf ? first : second)) {
+    if (!(sample < kHalfCurvePoints ? first : second)) {
         // No cursor on a sample that never arrived.
         SetCtrlAttribute(panelHandle, c.graph, ATTR_NUM_CURSORS, 0);
         return;
@@ -94,7 +92,7 @@ void PlotRecordedChannel(const GraphControls& c, const unsigned short* data, con
     LineWords(up, upWords);
     LineWords(lo, loWords);
     LineWords(ref, refWords);
-    const int halves[2] = {received[0] ? 1 : 0, received[kHalf] ? 1 : 0};
+    const int halves[2] = {received[0] ? 1 : 0, received[kHalfCurvePoints] ? 1 : 0};
     // A record holds no controller index: no cursor claims one.
     PlotData(c, data, upWords, loWords, refWords, up[0], lo[0], halves, caption, false);
 }

@@ -9,7 +9,6 @@ namespace kervano {
 
 namespace {
 constexpr int kOverlayColour = 0xA8A8A8;  // light grey: present, but never read as the data
-constexpr int kHalf = kCurvePoints / 2;
 
 CaptureRecord overlay;
 bool kept = false;
@@ -29,14 +28,15 @@ int PlotHalf(int graph, const unsigned short* data, int first, int count, const 
 void PlotChannel(int graph, const unsigned short* data, const bool* received, int (&plots)[2]) {
     const std::string name = OverlayName(overlay);
     plots[0] = plots[1] = 0;
-    if (received[0] && received[kHalf]) {
+    if (received[0] && received[kHalfCurvePoints]) {
         plots[0] = PlotHalf(graph, data, 0, kCurvePoints, name.c_str());
         return;
     }
     // A second half alone keeps the name; a curve in two parts has one legend entry.
-    if (received[0]) plots[0] = PlotHalf(graph, data, 0, kHalf, name.c_str());
-    if (received[kHalf])
-        plots[1] = PlotHalf(graph, data, kHalf, kHalf, received[0] ? "" : name.c_str());
+    if (received[0]) plots[0] = PlotHalf(graph, data, 0, kHalfCurvePoints, name.c_str());
+    if (received[kHalfCurvePoints])
+        plots[1] = PlotHalf(graph, data, kHalfCurvePoints, kHalfCurvePoints,
+                            received[0] ? "" : name.c_str());
 }
 
 void DeletePlots(int graph, int (&plots)[2]) {

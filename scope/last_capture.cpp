@@ -5,10 +5,10 @@ namespace kervano {
 namespace {
 CaptureRecord lastCapture;
 bool captured = false;
-CaptureListener listener = nullptr;
+CaptureListener captureListener = nullptr;
 
 void Tell() {
-    if (listener != nullptr) listener(captured);
+    if (captureListener != nullptr) captureListener(captured);
 }
 }  // namespace
 
@@ -28,7 +28,7 @@ const CaptureRecord* LastCapture() {
 }
 
 void SetCaptureListener(CaptureListener newListener) {
-    listener = newListener;
+    captureListener = newListener;
 }
 
 }  // namespace kervano

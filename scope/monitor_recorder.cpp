@@ -17,9 +17,6 @@ constexpr std::size_t kChunkBytes = 64 * 1024;
 constexpr std::size_t kRowBytes = 160;     // a time and sixteen 5-digit words, with room
 constexpr std::size_t kSecondDigits = 19;  // "2025-03-01T14:05:09"
 
-long long FloorDiv(long long a, long long b) {
-    return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0);
-}
 }  // namespace
 
 long long SystemClockMs() {

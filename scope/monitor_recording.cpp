@@ -14,11 +14,11 @@ MonitorRecorder& Recorder() {
     static MonitorRecorder recorder;
     return recorder;
 }
-RecordingListener listener = nullptr;
+RecordingListener recordingListener = nullptr;
 
 void SetRecording(bool on) {
     monitorRecording = on;
-    if (listener != nullptr) listener(on);
+    if (recordingListener != nullptr) recordingListener(on);
 }
 
 // A failed write has closed the file: the recording ends here, and says why.
@@ -74,7 +74,7 @@ void SetMonitorRecordingClock(RecorderClock clock) {
 }
 
 void SetMonitorRecordingListener(RecordingListener newListener) {
-    listener = newListener;
+    recordingListener = newListener;
 }
 
 }  // namespace kervano

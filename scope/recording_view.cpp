@@ -4,13 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
-namespace kervano {
+#include "params/local_time.h"
 
-namespace {
-long long FloorDiv(long long a, long long b) {
-    return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0);
-}
-}  // namespace
+namespace kervano {
 
 TimeView::TimeView(long long first, long long last) {
     // A recording of one row still gets a range around it.

@@ -6,6 +6,7 @@ namespace kervano {
 
 constexpr int kLineWords = 256;
 constexpr int kCurvePoints = 128;
+constexpr int kHalfCurvePoints = kCurvePoints / 2;  // what one data block carries
 extern int upTOP, loTOP, upBOT, loBOT;
 extern unsigned short upArray[kLineWords];
 extern unsigned short loArray[kLineWords];

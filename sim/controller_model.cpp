@@ -8,12 +8,10 @@ namespace sim {
 
 namespace {
 
-constexpr int kFrameBytes = 36;
 constexpr int kWords = 16;
 constexpr uint16_t kSync = 0x0055;
 constexpr int kFirmwareWords = 32;  // 64-byte firmware block
 constexpr int kBlockWords = 64;     // 128-byte curve block
-constexpr int kCurveLength = 128;
 
 constexpr uint16_t kFullDefaults[kWords] = {0,   500, 500, 500, 500, 500, 50, 50,
                                             950, 950, 10,  10,  0,   1,   0,  1};

@@ -2,6 +2,7 @@
 // does, with optional faults for tests. Pure C++; the pty server and the tests feed it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -9,6 +10,9 @@
 #include <vector>
 
 namespace sim {
+
+constexpr std::size_t kFrameBytes = 36;  // every request and reply
+constexpr int kCurveLength = 128;        // samples of one stored curve
 
 struct Faults {
     bool silent = false;               // never answers

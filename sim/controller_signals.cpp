@@ -12,7 +12,6 @@ namespace sim {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kCurveLength = 128;
 constexpr double kMaxWindow = 2.0;  // seconds the maxima look back over
 
 struct Wave {

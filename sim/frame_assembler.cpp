@@ -4,10 +4,6 @@
 
 namespace sim {
 
-namespace {
-constexpr size_t kFrameBytes = 36;
-}
-
 std::vector<std::vector<uint8_t>> FrameAssembler::feed(const uint8_t* bytes, size_t count,
                                                        double now) {
     std::vector<std::vector<uint8_t>> frames;

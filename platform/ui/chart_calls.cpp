@@ -11,14 +11,6 @@
 
 namespace {
 
-StripChart* FindStripChart(int panel, int control) {
-    return qobject_cast<StripChart*>(kvui::FindControl(panel, control));
-}
-
-DataGraph* FindGraph(int panel, int control) {
-    return qobject_cast<DataGraph*>(kvui::FindControl(panel, control));
-}
-
 bool KnownType(int dataType) {
     return dataType == VAL_DOUBLE || dataType == VAL_UNSIGNED_SHORT_INTEGER;
 }
@@ -32,7 +24,7 @@ double Element(const void* array, int dataType, long long index) {
 
 int PlotStripChart(int panel, int control, const void* values, int count, int start, int skip,
                    int dataType) {
-    StripChart* chart = FindStripChart(panel, control);
+    StripChart* chart = kvui::FindControlAs<StripChart>(panel, control);
     if (!chart || count < 0 || start < 0 || skip < 0 || !KnownType(dataType)) return kUiError;
     if (count > 0 && !values) return kUiError;
     // count points, the first at start, each followed by skip unused elements.
@@ -44,14 +36,14 @@ int PlotStripChart(int panel, int control, const void* values, int count, int st
 }
 
 int ClearStripChart(int panel, int control) {
-    StripChart* chart = FindStripChart(panel, control);
+    StripChart* chart = kvui::FindControlAs<StripChart>(panel, control);
     if (!chart) return kUiError;
     chart->clear();
     return 0;
 }
 
 int SetTraceAttribute(int panel, int control, int trace, int attribute, int value) {
-    StripChart* chart = FindStripChart(panel, control);
+    StripChart* chart = kvui::FindControlAs<StripChart>(panel, control);
     if (!chart || trace < 1 || trace > chart->traceCount() || attribute != ATTR_TRACE_COLOR)
         return kUiError;
     chart->setTraceColor(trace - 1, value);
@@ -59,7 +51,7 @@ int SetTraceAttribute(int panel, int control, int trace, int attribute, int valu
 }
 
 int SetTraceAttributeEx(int panel, int control, int trace, int attribute, const char* value) {
-    StripChart* chart = FindStripChart(panel, control);
+    StripChart* chart = kvui::FindControlAs<StripChart>(panel, control);
     if (!chart || !value || trace < 1 || trace > chart->traceCount() ||
         attribute != ATTR_TRACE_LG_TEXT)
         return kUiError;
@@ -70,7 +62,7 @@ int SetTraceAttributeEx(int panel, int control, int trace, int attribute, const 
 int PlotXY(int panel, int control, const void* xArray, const void* yArray, int count, int xType,
            int yType, int plotStyle, int pointStyle, int lineStyle, int /*pointFrequency*/,
            int color) {
-    DataGraph* graph = FindGraph(panel, control);
+    DataGraph* graph = kvui::FindControlAs<DataGraph>(panel, control);
     if (!graph || count < 0 || !KnownType(xType) || !KnownType(yType)) return kUiError;
     if (count > 0 && (!xArray || !yArray)) return kUiError;
     QList<QPointF> points;
@@ -81,7 +73,7 @@ int PlotXY(int panel, int control, const void* xArray, const void* yArray, int c
 }
 
 int DeleteGraphPlot(int panel, int control, int plot, int /*refresh*/) {
-    DataGraph* graph = FindGraph(panel, control);
+    DataGraph* graph = kvui::FindControlAs<DataGraph>(panel, control);
     if (!graph) return kUiError;
     if (plot == VAL_ALL_PLOTS) {
         graph->deleteAllPlots();
@@ -91,13 +83,13 @@ int DeleteGraphPlot(int panel, int control, int plot, int /*refresh*/) {
 }
 
 int SetPlotAttribute(int panel, int control, int plot, int attribute, const char* value) {
-    DataGraph* graph = FindGraph(panel, control);
+    DataGraph* graph = kvui::FindControlAs<DataGraph>(panel, control);
     if (!graph || !value || attribute != ATTR_PLOT_LG_TEXT) return kUiError;
     return graph->setPlotName(plot, QString::fromUtf8(value)) ? 0 : kUiError;
 }
 
 int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, double max) {
-    DataGraph* graph = FindGraph(panel, control);
+    DataGraph* graph = kvui::FindControlAs<DataGraph>(panel, control);
     if (!graph) return kUiError;
     if (mode == VAL_MANUAL) return graph->setAxisManual(axis, min, max) ? 0 : kUiError;
     if (mode == VAL_AUTOSCALE) return graph->setAxisAutomatic(axis) ? 0 : kUiError;
@@ -105,14 +97,14 @@ int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, d
 }
 
 int SetGraphCursor(int panel, int control, int cursor, double x, double y) {
-    DataGraph* graph = FindGraph(panel, control);
+    DataGraph* graph = kvui::FindControlAs<DataGraph>(panel, control);
     if (!graph || cursor != 1) return kUiError;
     graph->setCursorPosition(x, y);
     return 0;
 }
 
 int SetCursorAttribute(int panel, int control, int cursor, int attribute, int value) {
-    DataGraph* graph = FindGraph(panel, control);
+    DataGraph* graph = kvui::FindControlAs<DataGraph>(panel, control);
     if (!graph || cursor != 1) return kUiError;
     switch (attribute) {
         case ATTR_CURSOR_MODE:

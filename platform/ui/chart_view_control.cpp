@@ -16,10 +16,6 @@ StripChartGroup* FindGroup(int panel) {
     return chart ? chart->group() : nullptr;
 }
 
-StripChart* FindStripChart(int panel, int control) {
-    return qobject_cast<StripChart*>(kvui::FindControl(panel, control));
-}
-
 }  // namespace
 
 bool StripChartsPaused(int panel) {
@@ -28,14 +24,14 @@ bool StripChartsPaused(int panel) {
 }
 
 int SetStripChartScaleLocked(int panel, int control, int locked) {
-    StripChart* chart = FindStripChart(panel, control);
+    StripChart* chart = kvui::FindControlAs<StripChart>(panel, control);
     if (!chart) return kUiError;
     chart->setScaleLocked(locked != 0);
     return 0;
 }
 
 bool StripChartScaleLocked(int panel, int control) {
-    StripChart* chart = FindStripChart(panel, control);
+    StripChart* chart = kvui::FindControlAs<StripChart>(panel, control);
     return chart && chart->scaleLocked();
 }
 

@@ -29,6 +29,11 @@ struct PanelRecord {
 // Null when the handle is unknown, discarded, or its widget was destroyed.
 PanelRecord* FindPanel(int handle);
 QWidget* FindControl(int handle, int control);
+// The control as a widget of type T; null when it is none or not of that type.
+template <class T>
+T* FindControlAs(int handle, int control) {
+    return qobject_cast<T*>(FindControl(handle, control));
+}
 // Registers widget as a new panel and returns its record (handles are never reused).
 PanelRecord& AddPanel(QWidget* widget, int resourceId);
 void ForgetPanel(int handle);

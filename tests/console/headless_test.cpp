@@ -183,7 +183,9 @@ TEST_F(HeadlessOnSimLine, JsonLinesCarryEveryStepAndOneResult) {
         std::string error;
     } cases[] = {
         {[](sim::Faults&) {}, {"--read-params", File("out.dat")}, 0, true, {}, ""},
-        {[](sim::Faults& f) { f.corruptWords = {{4, 123}}; },
+        {[](sim::Faults& f) {
+             f.corruptWords = {{4, 123}};
+         },
          {"--write-params", File("in.dat"), "--verify"},
          1,
          true,
@@ -206,7 +208,8 @@ TEST_F(HeadlessOnSimLine, JsonLinesCarryEveryStepAndOneResult) {
         std::vector<QJsonObject> objects;
         for (std::string line; std::getline(lines, line);) {
             QJsonParseError error;
-            const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+            const QJsonDocument document =
+                QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
             ASSERT_EQ(error.error, QJsonParseError::NoError) << line;
             objects.push_back(document.object());
         }
@@ -220,12 +223,17 @@ TEST_F(HeadlessOnSimLine, JsonLinesCarryEveryStepAndOneResult) {
         EXPECT_EQ(result["exitStatus"].toInt(-1), c.code);
         EXPECT_EQ(result["port"].toString(), "COM1");
         EXPECT_EQ(result["parameters"].isObject(), c.parametersKnown) << c.args[0];
-        if (c.parametersKnown) EXPECT_TRUE(result["parameters"]["refTOP"].isDouble());
+        if (c.parametersKnown) {
+            EXPECT_TRUE(result["parameters"]["refTOP"].isDouble());
+        }
         std::vector<std::string> mismatches;
-        for (const auto& m : result["mismatches"].toArray()) mismatches.push_back(m.toString().toStdString());
+        for (const auto& m : result["mismatches"].toArray())
+            mismatches.push_back(m.toString().toStdString());
         EXPECT_EQ(mismatches, c.mismatches);
         EXPECT_EQ(result["error"].toString().toStdString(), c.error);
-        if (c.code == 0) EXPECT_EQ(result["firmware"].toString(), "SIM 1.31");
+        if (c.code == 0) {
+            EXPECT_EQ(result["firmware"].toString(), "SIM 1.31");
+        }
     }
 }
 

@@ -190,7 +190,9 @@ TEST_F(TrafficViewTest, WhatTheToolThrowsAwayHasRowsOfItsOwn) {
         rows = Rows();
         ASSERT_FALSE(rows.empty()) << c.note;
         const auto hit = std::find_if(rows.begin(), rows.end(), [&](const Row& r) {
-            return r[DIR] + " " + r[ORDER] == c.label && r[NOTE] == c.note;
+            std::string label = r[DIR];
+            label.append(" ").append(r[ORDER]);
+            return label == c.label && r[NOTE] == c.note;
         });
         EXPECT_NE(hit, rows.end()) << c.note;
     }

@@ -19,20 +19,20 @@
 
 namespace {
 
-constexpr int kPort = 201;
+constexpr int kPtyPort = 201;
 
-struct Notes {
+struct PtyNotes {
     std::vector<int> events;
     int bytesRead = 0;
     QEventLoop* loop = nullptr;
 };
 
-void Record(int /*port*/, int events, void* data) {
-    static_cast<Notes*>(data)->events.push_back(events);
+void RecordEvents(int /*port*/, int events, void* data) {
+    static_cast<PtyNotes*>(data)->events.push_back(events);
 }
 
-void RecordAndRead(int port, int events, void* data) {
-    auto* notes = static_cast<Notes*>(data);
+void RecordAndReadFrame(int port, int events, void* data) {
+    auto* notes = static_cast<PtyNotes*>(data);
     notes->events.push_back(events);
     char frame[36];
     notes->bytesRead += ComRd(port, frame, sizeof frame);
@@ -54,18 +54,18 @@ class HostSerial : public ::testing::Test {
     void SetUp() override {
         SetComService(nullptr);
         ASSERT_TRUE(pty.ok());
-        PortTablePin(kPort, pty.slavePath());
-        ASSERT_EQ(OpenAt(kPort), 0) << ComOpenFailureReason(kPort);
+        PortTablePin(kPtyPort, pty.slavePath());
+        ASSERT_EQ(OpenAt(kPtyPort), 0) << ComOpenFailureReason(kPtyPort);
     }
     void TearDown() override {
-        CloseCom(kPort);
+        CloseCom(kPtyPort);
         PortTableClearPins();
     }
 
     // The input queue reaches count bytes (fetched from the kernel by GetInQLen alone).
     bool waitQueued(int count) {
         for (int i = 0; i < 1000; ++i) {
-            if (GetInQLen(kPort) >= count) return true;
+            if (GetInQLen(kPtyPort) >= count) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return false;
@@ -82,26 +82,26 @@ class HostSerial : public ::testing::Test {
     }
 
     TestPty pty;
-    Notes notes;
+    PtyNotes notes;
 };
 
 TEST_F(HostSerial, CarriesFramesBothWays) {
     const auto out = FrameBytes(1);
-    EXPECT_EQ(ComWrt(kPort, reinterpret_cast<const char*>(out.data()), 36), 36);
+    EXPECT_EQ(ComWrt(kPtyPort, reinterpret_cast<const char*>(out.data()), 36), 36);
     EXPECT_EQ(pty.receive(36), out);
 
     const auto in = FrameBytes(100);
     ASSERT_TRUE(pty.send(in));
-    SetComTime(kPort, 1.0);
+    SetComTime(kPtyPort, 1.0);
     std::vector<unsigned char> got(36);
-    EXPECT_EQ(ComRd(kPort, reinterpret_cast<char*>(got.data()), 36), 36);
+    EXPECT_EQ(ComRd(kPtyPort, reinterpret_cast<char*>(got.data()), 36), 36);
     EXPECT_EQ(got, in);
 }
 
 TEST_F(HostSerial, ReopeningAnOpenPortLeavesItWorking) {
-    ASSERT_EQ(OpenAt(kPort), 0) << ComOpenFailureReason(kPort);
+    ASSERT_EQ(OpenAt(kPtyPort), 0) << ComOpenFailureReason(kPtyPort);
     const auto out = FrameBytes(7);
-    EXPECT_EQ(ComWrt(kPort, reinterpret_cast<const char*>(out.data()), 36), 36);
+    EXPECT_EQ(ComWrt(kPtyPort, reinterpret_cast<const char*>(out.data()), 36), 36);
     EXPECT_EQ(pty.receive(36), out);
 }
 
@@ -151,13 +151,13 @@ TEST(HostSerialOpen, ReportsWhyAPortCannotBeOpened) {
 }
 
 TEST_F(HostSerial, NotificationRunsOnlyInProcessSystemEvents) {
-    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, Record, &notes), 0);
+    ASSERT_EQ(InstallComCallback(kPtyPort, 0x8006, 36, 0x55, RecordEvents, &notes), 0);
     ASSERT_TRUE(pty.send(Concat(FrameBytes(1), FrameBytes(60))));
 
     ASSERT_TRUE(waitQueued(72));
     char buffer[36];
-    EXPECT_EQ(ComRd(kPort, buffer, 36), 36);
-    EXPECT_EQ(ComWrt(kPort, buffer, 36), 36);
+    EXPECT_EQ(ComRd(kPtyPort, buffer, 36), 36);
+    EXPECT_EQ(ComWrt(kPtyPort, buffer, 36), 36);
     Delay(0.01);
     EXPECT_TRUE(notes.events.empty()) << "ran inside GetInQLen, ComRd, ComWrt or Delay";
 
@@ -168,7 +168,7 @@ TEST_F(HostSerial, NotificationRunsOnlyInProcessSystemEvents) {
     // 36 bytes still wait, but nothing new arrived: no second call.
     for (int i = 0; i < 5; ++i) ProcessSystemEvents();
     EXPECT_EQ(notes.events.size(), 1u);
-    EXPECT_EQ(GetInQLen(kPort), 36);
+    EXPECT_EQ(GetInQLen(kPtyPort), 36);
 
     ASSERT_TRUE(pty.send(FrameBytes(9)));
     ASSERT_TRUE(pumpUntil([&] { return notes.events.size() == 2; }));
@@ -176,7 +176,9 @@ TEST_F(HostSerial, NotificationRunsOnlyInProcessSystemEvents) {
 }
 
 TEST_F(HostSerial, NotifiesOnceTheNotifyCountHasArrived) {
-    ASSERT_EQ(InstallComCallback(kPort, kComEventNotifyCount, 36, 0x55, RecordAndRead, &notes), 0);
+    ASSERT_EQ(
+        InstallComCallback(kPtyPort, kComEventNotifyCount, 36, 0x55, RecordAndReadFrame, &notes),
+        0);
     const auto frame = FrameBytes(3);
     ASSERT_TRUE(pty.send({frame.begin(), frame.begin() + 20}));
     ASSERT_TRUE(waitQueued(20));
@@ -187,47 +189,47 @@ TEST_F(HostSerial, NotifiesOnceTheNotifyCountHasArrived) {
     ASSERT_TRUE(pumpUntil([&] { return !notes.events.empty(); }));
     EXPECT_EQ(notes.events, std::vector<int>{kComEventNotifyCount});
     EXPECT_EQ(notes.bytesRead, 36);
-    EXPECT_EQ(GetInQLen(kPort), 0);
+    EXPECT_EQ(GetInQLen(kPtyPort), 0);
 }
 
 TEST_F(HostSerial, MaskZeroSwitchesTheNotificationOffAndKeepsBytesQueued) {
-    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
-    ASSERT_EQ(InstallComCallback(kPort, 0, 36, 0x55, nullptr, nullptr), 0);
+    ASSERT_EQ(InstallComCallback(kPtyPort, 0x8006, 36, 0x55, RecordAndReadFrame, &notes), 0);
+    ASSERT_EQ(InstallComCallback(kPtyPort, 0, 36, 0x55, nullptr, nullptr), 0);
     ASSERT_TRUE(pty.send(FrameBytes(5)));
     ASSERT_TRUE(waitQueued(36));
     for (int i = 0; i < 20; ++i) ProcessSystemEvents();
     EXPECT_TRUE(notes.events.empty());
-    EXPECT_EQ(GetInQLen(kPort), 36);
+    EXPECT_EQ(GetInQLen(kPtyPort), 36);
 
     // Switched on again, the waiting frame is reported.
-    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
+    ASSERT_EQ(InstallComCallback(kPtyPort, 0x8006, 36, 0x55, RecordAndReadFrame, &notes), 0);
     ProcessSystemEvents();
     EXPECT_EQ(notes.events, std::vector<int>{kComEventNotifyCount});
     EXPECT_EQ(notes.bytesRead, 36);
 }
 
 TEST_F(HostSerial, ReadReturnsTheCountOrWhatCameByTheTimeOut) {
-    ASSERT_EQ(SetComTime(kPort, 0.2), 0);
+    ASSERT_EQ(SetComTime(kPtyPort, 0.2), 0);
     ASSERT_TRUE(pty.send(FrameBytes(1, 50)));
     ASSERT_TRUE(waitQueued(50));
     char buffer[64];
-    EXPECT_EQ(ComRd(kPort, buffer, 36), 36);
-    EXPECT_EQ(GetInQLen(kPort), 14);
+    EXPECT_EQ(ComRd(kPtyPort, buffer, 36), 36);
+    EXPECT_EQ(GetInQLen(kPtyPort), 14);
 
     const double start = Timer();
-    EXPECT_EQ(ComRd(kPort, buffer, 36), 14);
+    EXPECT_EQ(ComRd(kPtyPort, buffer, 36), 14);
     const double waited = Timer() - start;
     EXPECT_GE(waited, 0.19);
     EXPECT_LT(waited, 1.0);
 
-    ASSERT_EQ(SetComTime(kPort, 0.0), 0);  // no waiting at all
+    ASSERT_EQ(SetComTime(kPtyPort, 0.0), 0);  // no waiting at all
     const double again = Timer();
-    EXPECT_EQ(ComRd(kPort, buffer, 36), 0);
+    EXPECT_EQ(ComRd(kPtyPort, buffer, 36), 0);
     EXPECT_LT(Timer() - again, 0.1);
 }
 
 TEST_F(HostSerial, ReadCollectsAFrameArrivingInPieces) {
-    ASSERT_EQ(SetComTime(kPort, 1.5), 0);
+    ASSERT_EQ(SetComTime(kPtyPort, 1.5), 0);
     const auto frame = FrameBytes(11);
     std::thread device([&] {
         for (int piece = 0; piece < 3; ++piece) {
@@ -237,7 +239,7 @@ TEST_F(HostSerial, ReadCollectsAFrameArrivingInPieces) {
     });
     const double start = Timer();
     std::vector<unsigned char> got(36);
-    const int n = ComRd(kPort, reinterpret_cast<char*>(got.data()), 36);
+    const int n = ComRd(kPtyPort, reinterpret_cast<char*>(got.data()), 36);
     const double waited = Timer() - start;
     device.join();
     EXPECT_EQ(n, 36);
@@ -250,58 +252,59 @@ TEST_F(HostSerial, FlushInQDiscardsQueuedBytesAndThoseStillInTheKernel) {
     ASSERT_TRUE(waitQueued(10));
     ASSERT_TRUE(pty.send(FrameBytes(2, 7)));
     ASSERT_TRUE(pty.waitKernelQueued(7));  // not fetched by the service yet
-    EXPECT_EQ(FlushInQ(kPort), 0);
-    EXPECT_EQ(GetInQLen(kPort), 0);
+    EXPECT_EQ(FlushInQ(kPtyPort), 0);
+    EXPECT_EQ(GetInQLen(kPtyPort), 0);
     EXPECT_EQ(pty.kernelQueued(), 0);
 
     const auto fresh = FrameBytes(40);
     ASSERT_TRUE(pty.send(fresh));
-    SetComTime(kPort, 1.0);
+    SetComTime(kPtyPort, 1.0);
     std::vector<unsigned char> got(36);
-    EXPECT_EQ(ComRd(kPort, reinterpret_cast<char*>(got.data()), 36), 36);
+    EXPECT_EQ(ComRd(kPtyPort, reinterpret_cast<char*>(got.data()), 36), 36);
     EXPECT_EQ(got, fresh);
 }
 
 TEST_F(HostSerial, CallsOnAClosedPortFailWithoutHarm) {
-    EXPECT_EQ(CloseCom(kPort), 0);
-    EXPECT_EQ(CloseCom(kPort), 0);
+    EXPECT_EQ(CloseCom(kPtyPort), 0);
+    EXPECT_EQ(CloseCom(kPtyPort), 0);
     EXPECT_EQ(CloseCom(77), 0);  // never opened
     char buffer[36] = {};
-    EXPECT_EQ(ComWrt(kPort, buffer, 36), kComPortNotOpen);
+    EXPECT_EQ(ComWrt(kPtyPort, buffer, 36), kComPortNotOpen);
     EXPECT_EQ(ComWrt(77, buffer, 36), kComPortNotOpen);
-    EXPECT_EQ(ComRd(kPort, buffer, 36), kComPortNotOpen);
-    EXPECT_EQ(GetInQLen(kPort), kComPortNotOpen);
-    EXPECT_EQ(FlushInQ(kPort), kComPortNotOpen);
-    EXPECT_EQ(SetComTime(kPort, 1.0), kComPortNotOpen);
-    EXPECT_EQ(InstallComCallback(kPort, 0x8000, 36, 0x55, Record, &notes), kComPortNotOpen);
+    EXPECT_EQ(ComRd(kPtyPort, buffer, 36), kComPortNotOpen);
+    EXPECT_EQ(GetInQLen(kPtyPort), kComPortNotOpen);
+    EXPECT_EQ(FlushInQ(kPtyPort), kComPortNotOpen);
+    EXPECT_EQ(SetComTime(kPtyPort, 1.0), kComPortNotOpen);
+    EXPECT_EQ(InstallComCallback(kPtyPort, 0x8000, 36, 0x55, RecordEvents, &notes),
+              kComPortNotOpen);
     EXPECT_EQ(pty.receive(1, 0.05).size(), 0u);
 }
 
 TEST_F(HostSerial, RejectsBadArgumentsOnAnOpenPort) {
     char buffer[36] = {};
-    EXPECT_EQ(ComRd(kPort, nullptr, 36), kComInvalidParameter);
-    EXPECT_EQ(ComRd(kPort, buffer, -1), kComInvalidParameter);
-    EXPECT_EQ(ComWrt(kPort, nullptr, 36), kComInvalidParameter);
-    EXPECT_EQ(ComWrt(kPort, buffer, -5), kComInvalidParameter);
-    EXPECT_EQ(SetComTime(kPort, -1.0), kComInvalidParameter);
-    EXPECT_EQ(InstallComCallback(kPort, kComEventNotifyCount, 0, 0x55, Record, &notes),
+    EXPECT_EQ(ComRd(kPtyPort, nullptr, 36), kComInvalidParameter);
+    EXPECT_EQ(ComRd(kPtyPort, buffer, -1), kComInvalidParameter);
+    EXPECT_EQ(ComWrt(kPtyPort, nullptr, 36), kComInvalidParameter);
+    EXPECT_EQ(ComWrt(kPtyPort, buffer, -5), kComInvalidParameter);
+    EXPECT_EQ(SetComTime(kPtyPort, -1.0), kComInvalidParameter);
+    EXPECT_EQ(InstallComCallback(kPtyPort, kComEventNotifyCount, 0, 0x55, RecordEvents, &notes),
               kComInvalidParameter);
-    EXPECT_EQ(InstallComCallback(kPort, kComEventChar, 36, 300, Record, &notes),
+    EXPECT_EQ(InstallComCallback(kPtyPort, kComEventChar, 36, 300, RecordEvents, &notes),
               kComInvalidParameter);
-    EXPECT_EQ(SetCTSMode(kPort, 0), 0);  // no handshake lines on a pty: still fine
+    EXPECT_EQ(SetCTSMode(kPtyPort, 0), 0);  // no handshake lines on a pty: still fine
 }
 
 TEST_F(HostSerial, AHungUpLineEndsReadsAndWritesPromptly) {
-    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
-    ASSERT_EQ(SetComTime(kPort, 1.0), 0);
-    EXPECT_EQ(ComDeviceGone(kPort), 0);
-    EXPECT_EQ(ComDevicePresent(kPort), 1);
+    ASSERT_EQ(InstallComCallback(kPtyPort, 0x8006, 36, 0x55, RecordAndReadFrame, &notes), 0);
+    ASSERT_EQ(SetComTime(kPtyPort, 1.0), 0);
+    EXPECT_EQ(ComDeviceGone(kPtyPort), 0);
+    EXPECT_EQ(ComDevicePresent(kPtyPort), 1);
     pty.closeMaster();
-    EXPECT_EQ(ComDeviceGone(kPort), 1) << "noticed when asked, without waiting for events";
+    EXPECT_EQ(ComDeviceGone(kPtyPort), 1) << "noticed when asked, without waiting for events";
     char buffer[36] = {};
     const double start = Timer();
-    EXPECT_LE(ComRd(kPort, buffer, 36), 0);
-    EXPECT_LT(ComWrt(kPort, buffer, 36), 36);
+    EXPECT_LE(ComRd(kPtyPort, buffer, 36), 0);
+    EXPECT_LT(ComWrt(kPtyPort, buffer, 36), 36);
     EXPECT_LT(Timer() - start, 0.5);
 
     // Polling the dead line must not spin.
@@ -309,27 +312,27 @@ TEST_F(HostSerial, AHungUpLineEndsReadsAndWritesPromptly) {
     const double cpu = CpuSeconds();
     for (int i = 0; i < 50; ++i) ProcessSystemEvents();
     EXPECT_LT(CpuSeconds() - cpu, 0.5 * (Timer() - wall));
-    EXPECT_EQ(CloseCom(kPort), 0);
-    EXPECT_EQ(ComDeviceGone(kPort), 0) << "a closed port has no device to lose";
+    EXPECT_EQ(CloseCom(kPtyPort), 0);
+    EXPECT_EQ(ComDeviceGone(kPtyPort), 0) << "a closed port has no device to lose";
 }
 
 TEST_F(HostSerial, ADeviceIsPresentWhileItsPathLeadsToOne) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string link = dir.filePath(QStringLiteral("controller")).toStdString();
-    PortTablePin(kPort + 1, link);
-    EXPECT_EQ(ComDevicePresent(kPort + 1), 0);
+    PortTablePin(kPtyPort + 1, link);
+    EXPECT_EQ(ComDevicePresent(kPtyPort + 1), 0);
     ASSERT_TRUE(QFile::link(QString::fromStdString(pty.slavePath()), QString::fromStdString(link)));
-    EXPECT_EQ(ComDevicePresent(kPort + 1), 1);
+    EXPECT_EQ(ComDevicePresent(kPtyPort + 1), 1);
     ASSERT_TRUE(QFile::remove(QString::fromStdString(link)));
     ASSERT_TRUE(
         QFile::link(QStringLiteral("/dev/kervano-no-such-device"), QString::fromStdString(link)));
-    EXPECT_EQ(ComDevicePresent(kPort + 1), 0) << "a link that leads nowhere";
-    EXPECT_EQ(ComDevicePresent(kPort + 2), 0) << "no device behind the number";
+    EXPECT_EQ(ComDevicePresent(kPtyPort + 1), 0) << "a link that leads nowhere";
+    EXPECT_EQ(ComDevicePresent(kPtyPort + 2), 0) << "no device behind the number";
 }
 
 TEST_F(HostSerial, IdleProcessSystemEventsWaitsBrieflyWithoutBurningTheCpu) {
-    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
+    ASSERT_EQ(InstallComCallback(kPtyPort, 0x8006, 36, 0x55, RecordAndReadFrame, &notes), 0);
     double longest = 0.0;
     const double wall = Timer();
     const double cpu = CpuSeconds();
@@ -352,21 +355,21 @@ TEST_F(HostSerial, WaitingForInputSleepsUntilTheCountOrTheLimit) {
         pty.send(FrameBytes(2));
     });
     const double start = Timer();
-    EXPECT_EQ(ComWaitInQ(kPort, 72, 2.0), 72) << "both pieces, not just the first";
+    EXPECT_EQ(ComWaitInQ(kPtyPort, 72, 2.0), 72) << "both pieces, not just the first";
     EXPECT_LT(Timer() - start, 1.0);
     device.join();
 
     const double wall = Timer();
     const double cpu = CpuSeconds();
-    EXPECT_EQ(ComWaitInQ(kPort, 100, 0.3), 72) << "the limit ends it with what waits";
+    EXPECT_EQ(ComWaitInQ(kPtyPort, 100, 0.3), 72) << "the limit ends it with what waits";
     const double spent = Timer() - wall;
     EXPECT_GE(spent, 0.29);
     EXPECT_LT(CpuSeconds() - cpu, 0.3 * spent) << "a wait, not a poll";
-    EXPECT_EQ(ComWaitInQ(kPort + 1, 36, 0.01), kComPortNotOpen);
+    EXPECT_EQ(ComWaitInQ(kPtyPort + 1, 36, 0.01), kComPortNotOpen);
 }
 
 TEST_F(HostSerial, ArrivingBytesReachTheRoutineWithinMilliseconds) {
-    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
+    ASSERT_EQ(InstallComCallback(kPtyPort, 0x8006, 36, 0x55, RecordAndReadFrame, &notes), 0);
     const auto frame = FrameBytes(21);
     std::atomic<double> sentAt{0.0};
     std::thread device([&] {
@@ -384,7 +387,7 @@ TEST_F(HostSerial, ArrivingBytesReachTheRoutineWithinMilliseconds) {
 TEST_F(HostSerial, NotificationRunsInsideTheQtEventLoop) {
     QEventLoop loop;
     notes.loop = &loop;
-    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, RecordAndRead, &notes), 0);
+    ASSERT_EQ(InstallComCallback(kPtyPort, 0x8006, 36, 0x55, RecordAndReadFrame, &notes), 0);
     ASSERT_TRUE(pty.send(FrameBytes(30)));
     QTimer::singleShot(2000, &loop, &QEventLoop::quit);
     loop.exec();
@@ -393,7 +396,7 @@ TEST_F(HostSerial, NotificationRunsInsideTheQtEventLoop) {
 }
 
 TEST_F(HostSerial, DelaySleepsWithoutProcessingEvents) {
-    ASSERT_EQ(InstallComCallback(kPort, 0x8006, 36, 0x55, Record, &notes), 0);
+    ASSERT_EQ(InstallComCallback(kPtyPort, 0x8006, 36, 0x55, RecordEvents, &notes), 0);
     bool timerRan = false;
     QTimer::singleShot(0, [&] { timerRan = true; });
     ASSERT_TRUE(pty.send(FrameBytes(1)));

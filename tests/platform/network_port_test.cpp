@@ -17,14 +17,15 @@
 
 namespace {
 
-constexpr int kPort = 7;
+constexpr int kNetworkPort = 7;
 
-std::vector<uint8_t> Exchange(const std::vector<uint8_t>& request, size_t want) {
-    if (ComWrt(kPort, reinterpret_cast<const char*>(request.data()),
+std::vector<uint8_t> ExchangeOverNetwork(const std::vector<uint8_t>& request, size_t want) {
+    if (ComWrt(kNetworkPort, reinterpret_cast<const char*>(request.data()),
                static_cast<int>(request.size())) != static_cast<int>(request.size()))
         return {};
     std::vector<uint8_t> reply(want);
-    const int n = ComRd(kPort, reinterpret_cast<char*>(reply.data()), static_cast<int>(want));
+    const int n =
+        ComRd(kNetworkPort, reinterpret_cast<char*>(reply.data()), static_cast<int>(want));
     reply.resize(static_cast<size_t>(std::max(n, 0)));
     return reply;
 }
@@ -32,8 +33,8 @@ std::vector<uint8_t> Exchange(const std::vector<uint8_t>& request, size_t want) 
 // Pumps events until the link sees its device gone, within seconds.
 bool SeesGone(double seconds) {
     const double end = Timer() + seconds;
-    while (Timer() < end && ComDeviceGone(kPort) == 0) ProcessSystemEvents();
-    return ComDeviceGone(kPort) == 1;
+    while (Timer() < end && ComDeviceGone(kNetworkPort) == 0) ProcessSystemEvents();
+    return ComDeviceGone(kNetworkPort) == 1;
 }
 
 // A block whose samples hold the escape byte (0xFF) alone and in runs.
@@ -58,13 +59,13 @@ class NetworkPort : public ::testing::TestWithParam<bool> {
         ASSERT_FALSE(device.empty());
         server = std::make_unique<Ser2netServer>(device, GetParam());
         ASSERT_TRUE(server->start());
-        PortTablePin(kPort, server->address());
-        ASSERT_EQ(OpenComConfig(kPort, "", 19200, 0, 8, 1, 512, 512), 0)
-            << ComOpenFailureReason(kPort);
-        SetComTime(kPort, 2.0);
+        PortTablePin(kNetworkPort, server->address());
+        ASSERT_EQ(OpenComConfig(kNetworkPort, "", 19200, 0, 8, 1, 512, 512), 0)
+            << ComOpenFailureReason(kNetworkPort);
+        SetComTime(kNetworkPort, 2.0);
     }
     void TearDown() override {
-        CloseCom(kPort);
+        CloseCom(kNetworkPort);
         PortTableClearPins();
         server.reset();
         emulator.stop();
@@ -77,7 +78,7 @@ class NetworkPort : public ::testing::TestWithParam<bool> {
 
 TEST_P(NetworkPort, AnswersEveryCommandAsOnALocalLine) {
     // Line check: the echo frame comes back with the controller's mark in word 0.
-    const auto echo = Exchange(MakeFrame(5, {1, 2, 3}), 36);
+    const auto echo = ExchangeOverNetwork(MakeFrame(5, {1, 2, 3}), 36);
     ASSERT_EQ(echo.size(), 36u);
     EXPECT_EQ(WordAt(echo, 1), 5);
     EXPECT_EQ(PayloadWord(echo, 0), 0x00AA);
@@ -86,46 +87,48 @@ TEST_P(NetworkPort, AnswersEveryCommandAsOnALocalLine) {
     // Send to RAM, then Get: the values went and came back.
     std::vector<uint16_t> packet(16, 0);
     packet[4] = 321;
-    ASSERT_EQ(ComWrt(kPort, reinterpret_cast<const char*>(MakeFrame(1, packet).data()), 36), 36);
-    const auto ram = Exchange(MakeFrame(2), 36);
+    ASSERT_EQ(ComWrt(kNetworkPort, reinterpret_cast<const char*>(MakeFrame(1, packet).data()), 36),
+              36);
+    const auto ram = ExchangeOverNetwork(MakeFrame(2), 36);
     ASSERT_EQ(ram.size(), 36u);
     EXPECT_EQ(PayloadWord(ram, 4), 321);
 
     // Firmware text.
-    const auto firmware = Exchange(MakeFrame(7), 64);
+    const auto firmware = ExchangeOverNetwork(MakeFrame(7), 64);
     ASSERT_EQ(firmware.size(), 64u);
     EXPECT_EQ(WordAt(firmware, 0), 'S');
     EXPECT_EQ(WordAt(firmware, 1), 'I');
 
     // Monitor replies, one request outstanding at a time, the queue empty between them.
     for (int i = 0; i < 5; ++i) {
-        const auto live = Exchange(MakeFrame(8), 36);
+        const auto live = ExchangeOverNetwork(MakeFrame(8), 36);
         ASSERT_EQ(live.size(), 36u) << "monitor reply " << i;
         EXPECT_EQ(WordAt(live, 1), 8);
-        EXPECT_EQ(GetInQLen(kPort), 0);
+        EXPECT_EQ(GetInQLen(kNetworkPort), 0);
     }
 
     // A data block with 0xFF bytes arrives whole and unchanged, and nothing more.
-    EXPECT_EQ(Exchange(MakeFrame(9, {0, 1}), 128), BlockWithEscapes());
-    EXPECT_EQ(ComWaitInQ(kPort, 1, 0.1), 0);
-    EXPECT_FALSE(ComPortRemark(kPort).empty());
+    EXPECT_EQ(ExchangeOverNetwork(MakeFrame(9, {0, 1}), 128), BlockWithEscapes());
+    EXPECT_EQ(ComWaitInQ(kNetworkPort, 1, 0.1), 0);
+    EXPECT_FALSE(ComPortRemark(kNetworkPort).empty());
 }
 
 TEST_P(NetworkPort, ADroppedConnectionIsADeviceGoneAndComesBack) {
-    ASSERT_EQ(Exchange(MakeFrame(5), 36).size(), 36u);
+    ASSERT_EQ(ExchangeOverNetwork(MakeFrame(5), 36).size(), 36u);
     server->stop();
     EXPECT_TRUE(SeesGone(5.0));
-    EXPECT_EQ(ComDevicePresent(kPort), 0);
+    EXPECT_EQ(ComDevicePresent(kNetworkPort), 0);
     char byte = 0;
-    EXPECT_EQ(ComRd(kPort, &byte, 1), kComIoError);
+    EXPECT_EQ(ComRd(kNetworkPort, &byte, 1), kComIoError);
 
     ASSERT_TRUE(server->start());
-    EXPECT_EQ(ComDevicePresent(kPort), 1);
-    CloseCom(kPort);
-    ASSERT_EQ(OpenComConfig(kPort, "", 19200, 0, 8, 1, 512, 512), 0) << ComOpenFailureReason(kPort);
-    SetComTime(kPort, 2.0);
-    EXPECT_EQ(Exchange(MakeFrame(5), 36).size(), 36u);
-    EXPECT_EQ(ComDeviceGone(kPort), 0);
+    EXPECT_EQ(ComDevicePresent(kNetworkPort), 1);
+    CloseCom(kNetworkPort);
+    ASSERT_EQ(OpenComConfig(kNetworkPort, "", 19200, 0, 8, 1, 512, 512), 0)
+        << ComOpenFailureReason(kNetworkPort);
+    SetComTime(kNetworkPort, 2.0);
+    EXPECT_EQ(ExchangeOverNetwork(MakeFrame(5), 36).size(), 36u);
+    EXPECT_EQ(ComDeviceGone(kNetworkPort), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(RawAndRfc2217, NetworkPort, ::testing::Values(false, true),
@@ -165,10 +168,10 @@ TEST(NetworkPortAddress, ParsesWhatTheCommandLineAccepts) {
 
 TEST(NetworkPortAddress, NobodyListeningIsNoSerialPortYet) {
     SetComService(nullptr);
-    PortTablePin(kPort, "tcp://127.0.0.1:" + std::to_string(FreeTcpPort()));
-    EXPECT_EQ(ComDevicePresent(kPort), 0);
-    EXPECT_EQ(OpenComConfig(kPort, "", 19200, 0, 8, 1, 512, 512), kComNoSerialPort);
-    EXPECT_NE(ComOpenFailureReason(kPort).find("127.0.0.1"), std::string::npos);
+    PortTablePin(kNetworkPort, "tcp://127.0.0.1:" + std::to_string(FreeTcpPort()));
+    EXPECT_EQ(ComDevicePresent(kNetworkPort), 0);
+    EXPECT_EQ(OpenComConfig(kNetworkPort, "", 19200, 0, 8, 1, 512, 512), kComNoSerialPort);
+    EXPECT_NE(ComOpenFailureReason(kNetworkPort).find("127.0.0.1"), std::string::npos);
     PortTableClearPins();
 }
 
@@ -176,15 +179,15 @@ TEST(AdapterLatency, APtyRefusesLowLatencyAndStillWorks) {
     SetComService(nullptr);
     TestPty pty;
     ASSERT_TRUE(pty.ok());
-    PortTablePin(kPort, pty.slavePath());
-    ASSERT_EQ(OpenComConfig(kPort, "", 19200, 0, 8, 1, 512, 512), 0);
-    EXPECT_NE(ComPortRemark(kPort).find("Low-latency mode not set on " + pty.slavePath()),
+    PortTablePin(kNetworkPort, pty.slavePath());
+    ASSERT_EQ(OpenComConfig(kNetworkPort, "", 19200, 0, 8, 1, 512, 512), 0);
+    EXPECT_NE(ComPortRemark(kNetworkPort).find("Low-latency mode not set on " + pty.slavePath()),
               std::string::npos)
-        << ComPortRemark(kPort);
+        << ComPortRemark(kNetworkPort);
     const auto frame = MakeFrame(5);
-    EXPECT_EQ(ComWrt(kPort, reinterpret_cast<const char*>(frame.data()), 36), 36);
+    EXPECT_EQ(ComWrt(kNetworkPort, reinterpret_cast<const char*>(frame.data()), 36), 36);
     EXPECT_EQ(pty.receive(36), frame);
-    CloseCom(kPort);
+    CloseCom(kNetworkPort);
     PortTableClearPins();
 }
 

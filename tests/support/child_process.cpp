@@ -10,27 +10,14 @@
 #include <thread>
 #include <utility>
 
+#include "tests/support/test_pty.h"
+
 namespace {
 
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// Reads what arrives on fd within timeout; stops early when the stream closes.
-std::string ReadFor(int fd, size_t want, double timeout) {
-    std::string got;
-    const auto start = std::chrono::steady_clock::now();
-    while (got.size() < want) {
-        const double left = timeout - SecondsSince(start);
-        if (left <= 0) break;
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(left * 1000) + 1) <= 0) continue;
-        char buffer[4096];
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n <= 0) break;
-        got.append(buffer, static_cast<size_t>(n));
-    }
-    return got;
+// What arrives on fd within timeout, as text; stops early when the stream closes.
+std::string ReadText(int fd, size_t want, double timeout) {
+    const std::vector<uint8_t> got = ReadFor(fd, want, timeout, 0.0);
+    return std::string(got.begin(), got.end());
 }
 
 }  // namespace
@@ -89,7 +76,7 @@ std::string ChildProcess::firstLine(double timeout) {
             pendingOut_.erase(0, newline + 1);
             return line;
         }
-        const std::string more = ReadFor(out_, 1, 0.1);
+        const std::string more = ReadText(out_, 1, 0.1);
         pendingOut_ += more;
     }
     return "";
@@ -97,7 +84,7 @@ std::string ChildProcess::firstLine(double timeout) {
 
 std::string ChildProcess::readAll(bool fromStderr, double timeout) {
     std::string text = fromStderr ? std::string() : std::exchange(pendingOut_, std::string());
-    return text + ReadFor(fromStderr ? err_ : out_, 1 << 20, timeout);
+    return text + ReadText(fromStderr ? err_ : out_, 1 << 20, timeout);
 }
 
 int ChildProcess::finish(int sig, double timeout) {
