@@ -132,10 +132,10 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InstallJournalWindow();
     InstallLinkViews();
     RestoreSettings();
-    FillPortSelector();
     GetProjectDir(proj_dir);
 
     InitVars();
+    FillPortSelector();  // lists the port InitVars chose, selected
     InitRS232(com);
     InstallCaptureCommands();
     DisplayPanel(panelHandle);

@@ -52,7 +52,7 @@ class EndToEndTest : public ::testing::Test {
         return v;
     }
     static void ClickLater(int ms, int control) {
-        QTimer::singleShot(ms, [control] { ClickControl(control); });
+        WhilePanelLater(ms, [control] { ClickControl(control); });
     }
 
     std::unique_ptr<SimProgram> sim;

@@ -140,7 +140,7 @@ TEST_F(PtyField, SigtermDuringARecordingKeepsEveryRowAndReleasesThePort) {
     bool quitBySignal = false;
     EXPECT_EQ(RunProgram([&] {
                   ASSERT_EQ(StartMonitorRecording(path.c_str()), 1);
-                  QTimer::singleShot(1500, [] { kill(getpid(), SIGTERM); });
+                  WhilePanelLater(1500, [] { kill(getpid(), SIGTERM); });
                   ClickControl(PANEL_BTNRUN);  // returns once the signal has ended the monitor
                   quitBySignal = kvui::QuitRequested();
               }),

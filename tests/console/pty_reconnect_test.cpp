@@ -87,8 +87,8 @@ TEST(PtyReconnect, UnpluggedAndBackUnderTheSameLinkWithoutAnyOperatorAction) {
                   goneStatus = StatusLineText();
 
                   // The device comes back while a run is going on: it waits for the run.
-                  QTimer::singleShot(100, [&] { PointLink(link, second); });
-                  QTimer::singleShot(500, [] { ClickControl(PANEL_BTNSTOP); });
+                  WhilePanelLater(100, [&] { PointLink(link, second); });
+                  WhilePanelLater(500, [] { ClickControl(PANEL_BTNSTOP); });
                   ClickControl(PANEL_BTNRUN);
                   duringRunLog = simB->readAll(false, 0.05);
 

@@ -4,7 +4,38 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+// A dialog that no test answers would wait for ever: after a quarter of a minute the test
+// that opened it fails and the dialog is dismissed, so the rest of the suite still runs.
+void DismissUnansweredDialogs(QTimer& watch) {
+    static QPointer<QWidget> seen;
+    static int seconds = 0;
+    QObject::connect(&watch, &QTimer::timeout, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal != seen) {
+            seen = modal;
+            seconds = 0;
+            return;
+        }
+        if (++seconds < 15) return;
+        ADD_FAILURE() << "a dialog waited 15 s for an answer: \""
+                      << modal->windowTitle().toStdString() << "\"";
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+    });
+    watch.start(1000);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
@@ -14,5 +45,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", settings.filePath(QStringLiteral("data")).toUtf8());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    QTimer watch;
+    DismissUnansweredDialogs(watch);
     return RUN_ALL_TESTS();
 }

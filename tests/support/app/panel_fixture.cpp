@@ -17,6 +17,10 @@
 using namespace kervano;
 
 void PanelFixture::SetUp() {
+    // Whatever a test that ran before in this process left installed, commands here ask
+    // nothing unless the test installs the questions itself.
+    SetCommandGuard(nullptr);
+    SetQuestionHook({});
     SetComService(&line);
     SetResourceNames(kPanelResourceNames, kPanelResourceNameCount);
     const char* resource = KV_SOURCE_DIR "/resources/KERVANO1trgV13.ui";
@@ -38,6 +42,7 @@ void PanelFixture::TearDown() {
     SetQuestionHook({});
     SetCommandGuard(nullptr);
     CloseCom(com);
+    com = 1;  // the next test, or program, starts on the port the program starts on
     DiscardPanel(panelPopUp);
     DiscardPanel(panelHandle);
     panelHandle = panelPopUp = -1;

@@ -10,6 +10,7 @@
 #include "console/headless.h"
 #include "console/param_questions.h"
 #include "console/startup.h"
+#include "params/command_guard.h"
 #include "platform/ui/qt_panel_access.h"
 #include "platform/ui/ui_service.h"
 #include "resources/panel_ids.h"
@@ -31,6 +32,7 @@ int RunProgram(const std::function<void()>& whileRunning) {
     SetQuestionHook([](const Question&, bool&) { return ANSWER_CONFIRM; });
     const int code = WinMain(nullptr, nullptr, nullptr, 10);
     SetQuestionHook({});
+    SetCommandGuard(nullptr);  // the program's questions end with the program
     return code;
 }
 
@@ -47,7 +49,13 @@ int RunHeadlessMode(std::vector<std::string> args, std::string& out, std::string
 }
 
 void ClickControl(int control) {
-    QTest::mouseClick(CtrlWidget(kervano::panelHandle, control), Qt::LeftButton);
+    QWidget* widget = CtrlWidget(kervano::panelHandle, control);
+    if (widget != nullptr) QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void WhilePanelLater(int ms, const std::function<void()>& what) {
+    QWidget* panel = PanelWidget(kervano::panelHandle);
+    if (panel != nullptr) QTimer::singleShot(ms, panel, what);
 }
 
 std::string StatusLineText() {

@@ -14,8 +14,13 @@ int RunProgram(const std::function<void()>& whileRunning);
 // and errors.
 int RunHeadlessMode(std::vector<std::string> args, std::string& out, std::string& errors);
 
-// A left click on a control of the main panel, as the operator gives it.
+// A left click on a control of the main panel, as the operator gives it; nothing once the
+// panel is gone.
 void ClickControl(int control);
+
+// Runs what after ms, while the main panel that is open now still exists: a timer a test
+// leaves behind never fires into a later test.
+void WhilePanelLater(int ms, const std::function<void()>& what);
 
 // What the main panel's status line shows now.
 std::string StatusLineText();
