@@ -21,6 +21,7 @@
 #include "link/transactions.h"
 #include "platform/serial/com_service.h"
 #include "platform/serial/port_table.h"
+#include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
 #include "sim/controller_model.h"
@@ -252,6 +253,14 @@ TEST_P(BadBytes, EndWithTheRightTextAndLeaveTheLineUsable) {
             // The controller mends its ways; whatever it still had to say has been said.
             controller.setScript(nullptr);
             drained = QTest::qWaitFor([&] { return controller.allServed(); }, 10000);
+            // Written is not yet arrived: the kernel hands a pty's last bytes on a moment
+            // later, on a busy machine many moments. Wait until nothing more comes in.
+            for (int before = -1, round = 0; round < 50; ++round) {
+                const int now = GetInQLen(com);
+                if (now == before) break;
+                before = now;
+                QTest::qWait(100);
+            }
             ClickControl(PANEL_BTNGET);
             after = StatusLineText();
             refAfter = PanelWord(PANEL_REFTOP);

@@ -159,7 +159,7 @@ TEST_F(PtyField, SigtermDuringARecordingKeepsEveryRowAndReleasesThePort) {
     const auto requests = static_cast<size_t>(std::count(orders.begin(), orders.end(), 8));
     // One request is outstanding at a time: each reply drawn is a row, and only the reply
     // to the last request may not have been drawn.
-    EXPECT_GT(rows, 20u);
+    ASSERT_GE(requests, 2u) << "the monitor never ran";
     EXPECT_LE(rows, requests);
     EXPECT_GE(rows + 1, requests) << "rows of the last second were lost";
     ExpectPortFree();
