@@ -186,7 +186,9 @@ TEST_P(ControllerGone, IsReportedCostsNoProcessorAndThePortCanBeChosenAgain) {
               0);
     EXPECT_TRUE(gone) << "the controller never went away";
     EXPECT_EQ(status, c.shown);
-    EXPECT_LT(cpuShare, 0.2) << "the tool spins while the controller is gone";
+    // A loop that spins takes a whole processor; a sanitized run on a busy machine, with the
+    // threads earlier tests left, can take a fifth of one without spinning.
+    EXPECT_LT(cpuShare, 0.5) << "the tool spins while the controller is gone";
     EXPECT_EQ(backStatus, "BACK 2");
     EXPECT_EQ(afterBack, "Parameters read from RAM");
     EXPECT_EQ(controllers.back()->orders(), (std::vector<int>{5, 2, 2, 7, 2, 2}));
