@@ -10,6 +10,7 @@
 
 #include "console/export_dialog.h"
 #include "console/menus.h"
+#include "console/open_capture.h"
 #include "console/settings.h"
 #include "console/startup.h"
 #include "params/param_file.h"
@@ -45,8 +46,14 @@ bool WriteExport(const std::string& path, const std::string& bytes) {
     return false;
 }
 
+// The capture the graphs show: an opened file while it is shown, else the last one taken.
+const CaptureRecord* ShownCapture() {
+    const CaptureRecord* shown = ShownFileCapture();
+    return shown != nullptr ? shown : LastCapture();
+}
+
 void ExportCaptureCsv() {
-    const CaptureRecord* capture = LastCapture();
+    const CaptureRecord* capture = ShownCapture();
     if (capture == nullptr) return;
     const std::string path = AskExportFile("Export capture as CSV",
                                            DefaultName("capture", capture->time, ".csv"), "*.csv");
@@ -127,6 +134,9 @@ void InstallExportCommands() {
     QObject::connect(state.exportCsv, &QAction::triggered, [] { ExportCaptureCsv(); });
     CaptureAvailable(LastCapture() != nullptr);
     SetCaptureListener(CaptureAvailable);
+    // An opened file can be exported before any capture was taken.
+    QObject::connect(file, &QMenu::aboutToShow,
+                     [] { CaptureAvailable(ShownCapture() != nullptr); });
 
     QObject::connect(NewCommand(file, "actionSaveChartsPng", "Save charts as &PNG..."),
                      &QAction::triggered, [] { SaveChartsPng(1); });

@@ -139,6 +139,10 @@ TEST_F(OpenCaptureTest, ExportedCaptureComesBackWithItsOwnLinesAndLeavesTheParam
     EXPECT_EQ(ShownFileCapture(), nullptr);
     EXPECT_EQ(GraphPlotPoints(panelHandle, PANEL_GRAPHTOP, 3)[0].second, 400.0) << "Data's lines";
     Open(path);
+    // Export writes what the graphs show: the file, not the newer capture of the controller.
+    Choose(Path("again.csv"));
+    Trigger("actionExportCaptureCsv");
+    EXPECT_EQ(ReadText(Path("again.csv")), ReadText(path));
     RunBriefly();
     EXPECT_EQ(ShownFileCapture(), nullptr) << "Run ends the file's showing too";
 }
