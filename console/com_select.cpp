@@ -17,6 +17,9 @@ int CC_DropDCom(int /*panel*/, int /*control*/, int event, void* /*callbackData*
     int chosen = com;
     GetCtrlVal(panelHandle, PANEL_DROPDCOM, &chosen);
     if (chosen == kAddNetworkPortItem) {
+        // A choice comes as a change and then a commit: ask once, on the commit, so that
+        // the port is set up once and a cancel sets nothing up.
+        if (event != EVENT_COMMIT) return 0;
         chosen = AskNetworkPort();
         SetCtrlVal(panelHandle, PANEL_DROPDCOM, chosen == 0 ? com : chosen);
         if (chosen == 0) return 0;

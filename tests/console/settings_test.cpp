@@ -1,6 +1,7 @@
 // What the tool remembers: the whole program run twice against the emulator (the port by its
-// device path, the display mode, the window, the parameter folder), and where the parameter
-// dialog opens. Every test keeps its settings in a file of its own.
+// device path, the display mode, the window, the parameter folder, a network port added from
+// the selector), and where the parameter dialog opens. Every test keeps its settings in a file of
+// its own.
 #include "console/settings.h"
 
 #include <gtest/gtest.h>
@@ -9,14 +10,18 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "console/startup.h"
+#include "console/status_history.h"
 #include "console/traffic_pane.h"
+#include "link/link_state.h"
 #include "link/port_setup.h"
 #include "params/param_file.h"
 #include "params/transfer_commands.h"
@@ -24,8 +29,10 @@
 #include "platform/serial/serial_port.h"
 #include "platform/ui/qt_panel_access.h"
 #include "resources/panel_ids.h"
+#include "sim/pty_server.h"
 #include "tests/support/app/run_program.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/ser2net_server.h"
 #include "tests/support/sim_controller.h"
 
 using namespace kervano;
@@ -74,6 +81,32 @@ class SettingsTest : public ::testing::Test {
 
 QWidget* Panel() {
     return PanelWidget(panelHandle);
+}
+
+QComboBox* PortSelector() {
+    return qobject_cast<QComboBox*>(CtrlWidget(panelHandle, PANEL_DROPDCOM));
+}
+
+// The operator picks "Add network port..." and answers its question with address (or
+// cancels it when address is null).
+void AddNetworkPort(const char* address) {
+    QTimer::singleShot(50, [address] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "no address asked for";
+        if (address == nullptr) {
+            dialog->reject();
+            return;
+        }
+        dialog->setTextValue(QString::fromLatin1(address));
+        dialog->accept();
+    });
+    QComboBox* selector = PortSelector();
+    selector->setFocus();
+    QTest::keyClick(selector, Qt::Key_End);  // the last item
+}
+
+std::string SelectedLabel() {
+    return PortSelector()->currentText().toStdString();
 }
 
 }  // namespace
@@ -185,4 +218,59 @@ TEST_F(SettingsTest, ParameterDialogNeverOpensInASystemFolder) {
         std::strcpy(proj_dir, c.programFolder.c_str());
         EXPECT_EQ(DialogFolder(), c.expected) << c.what;
     }
+}
+
+// A device server's address added from the selector: the link comes up through it (the real
+// ser2net, the emulator on a pty behind it), and the next start lists it again. A cancel or
+// an address that is none leaves the port in use.
+TEST_F(SettingsTest, NetworkPortAddedFromTheSelectorIsUsedAndListedAtTheNextStart) {
+    sim::PtyServer emulator{{}, 19200};
+    const std::string device = emulator.startPty();
+    ASSERT_FALSE(device.empty());
+    Ser2netServer server(device, true);
+    ASSERT_TRUE(server.start());
+    const std::string address = server.address();
+    SetComService(nullptr);  // the real serial service, network ports included
+
+    int used = 0;
+    int setUps = -1;  // port set-ups from the start of the first question on
+    bool answering = false;
+    std::string cancelled, refused, refusedText, added, addedText;
+    RunOnce([&] {
+        const int before = com;
+        ClearStatusHistory();
+        AddNetworkPort(nullptr);
+        cancelled = com == before ? SelectedLabel() : "port changed";
+        AddNetworkPort("tcp://no-port-given");
+        refused = com == before ? SelectedLabel() : "port changed";
+        refusedText = StatusLineText();
+        AddNetworkPort(address.c_str());
+        used = com;
+        added = SelectedLabel();
+        answering = linkState == LINK_ANSWERING;
+        addedText = StatusLineText();
+        setUps = static_cast<int>(std::count_if(
+            StatusHistory().begin(), StatusHistory().end(),
+            [](const StatusHistoryEntry& entry) { return entry.text == "Init COM-Port ..."; }));
+    });
+    EXPECT_EQ(cancelled.rfind("COM1", 0), 0u) << cancelled;
+    EXPECT_EQ(refused.rfind("COM1", 0), 0u) << refused;
+    EXPECT_EQ(refusedText.rfind("Network port not added: ", 0), 0u) << refusedText;
+    EXPECT_GT(used, 2) << "a COM number of its own, after the adapters";
+    EXPECT_NE(added.find(address), std::string::npos) << added;
+    EXPECT_EQ(setUps, 1) << "only the added port is set up, once";
+    EXPECT_TRUE(answering) << addedText;
+    EXPECT_EQ(addedText.find("Timeout"), std::string::npos) << addedText;
+
+    std::vector<std::string> listed;
+    RunOnce([&] {
+        for (int i = 0; i < PortSelector()->count(); ++i)
+            listed.push_back(PortSelector()->itemText(i).toStdString());
+    });
+    EXPECT_NE(std::find_if(listed.begin(), listed.end(),
+                           [&](const std::string& label) {
+                               return label.find(address) != std::string::npos;
+                           }),
+              listed.end())
+        << "remembered for the next start";
 }
