@@ -45,6 +45,10 @@ int main(int argc, char** argv) {
         std::fputs(sim::simUsage().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::puts("kervano-sim " KV_VERSION);
+        return 0;
+    }
 
     installStopHandlers();
     sim::PtyServer server(options.faults, options.baud);

@@ -84,6 +84,7 @@ struct Option {
 };
 const Option kOptions[] = {
     {"help", nullptr, [](Value, SimOptions& o) { return set(o.help, true); }},
+    {"version", nullptr, [](Value, SimOptions& o) { return set(o.version, true); }},
     {"silent", nullptr, [](Value, SimOptions& o) { return set(o.faults.silent, true); }},
     {"log", nullptr, [](Value, SimOptions& o) { return set(o.logFrames, true); }},
     {"garbage", nullptr, [](Value, SimOptions& o) { return set(o.faults.garbage, true); }},
@@ -190,7 +191,8 @@ std::string simUsage() {
            "  --partial N         cut every reply to N bytes\n"
            "  --corrupt-word K=V  keep V in word K (1-15) of the full packet whatever is sent\n"
            "  --hangup-after N    answer N frames, then hang up the line\n"
-           "  --help              show this text\n";
+           "  --help              show this text\n"
+           "  --version           print the program's name and version\n";
 }
 
 }  // namespace sim

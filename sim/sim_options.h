@@ -16,6 +16,7 @@ struct SimOptions {
     std::string device;    // empty: a pty pair of its own
     std::string firmware;  // empty: the model's own text
     bool help = false;
+    bool version = false;
     bool logFrames = false;  // one stdout line per request frame taken in
     // Full-packet words to store in RAM and EEPROM before serving: (word, value).
     std::vector<std::pair<int, uint16_t>> params;

@@ -105,6 +105,9 @@ TEST(KervanoSimProgram, BadCommandLinesExitWithTwo) {
     SimProcess help({"--help"});
     EXPECT_NE(help.readAll(false, 0.5).find("Usage"), std::string::npos);
     EXPECT_TRUE(ExitedWith(help.finish(0), 0));
+    SimProcess version({"--version"});
+    EXPECT_EQ(version.readAll(false, 0.5), "kervano-sim " KV_VERSION "\n");
+    EXPECT_TRUE(ExitedWith(version.finish(0), 0));
 
     SimProcess missing({"--device", "/nonexistent/kv-sim-device"});
     EXPECT_TRUE(ExitedWith(missing.finish(0), 1));
