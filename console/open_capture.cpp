@@ -113,6 +113,9 @@ void InstallCaptureCommands() {
     QObject::connect(action, &QAction::triggered, [] { AskAndOpenCapture(); });
     AddPanelMenuAction(MENU_FILE, action);
     InstallOverlayCommands();
+}
+
+void OpenCaptureAtStart() {
     if (!StartFile().empty()) OpenCaptureFile(StartFile());
 }
 

@@ -12,9 +12,10 @@ namespace kervano {
 
 // The file --open names, opened once the panel's start-up is done ("" for none).
 void SetCaptureToOpen(const std::string& path);
-// Adds Open capture... to the File menu and the overlay commands to the View menu, then
-// opens the file --open named; once start-up has opened the port.
+// Adds Open capture... to the File menu and the overlay commands to the View menu.
 void InstallCaptureCommands();
+// Opens the file --open named, if any; once start-up has opened the port.
+void OpenCaptureAtStart();
 
 // Shows the capture in path; a file that cannot be read or is no capture changes nothing
 // and says why in the status line. True when it is shown.

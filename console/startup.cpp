@@ -130,6 +130,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InstallLineFiguresCommand();
     InstallCompareCommand();
     InstallJournalWindow();
+    InstallCaptureCommands();
     InstallLinkViews();
     RestoreSettings();
     GetProjectDir(proj_dir);
@@ -137,7 +138,7 @@ int WinMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine*
     InitVars();
     FillPortSelector();  // lists the port InitVars chose, selected
     InitRS232(com);
-    InstallCaptureCommands();
+    OpenCaptureAtStart();
     DisplayPanel(panelHandle);
     RestorePanes();
     RunUserInterface();
