@@ -90,7 +90,7 @@ QComboBox* PortSelector() {
 // The operator picks "Add network port..." and answers its question with address (or
 // cancels it when address is null).
 void AddNetworkPort(const char* address) {
-    QTimer::singleShot(50, [address] {
+    WhilePanelLater(50, [address] {
         auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr) << "no address asked for";
         if (address == nullptr) {
